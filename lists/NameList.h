@@ -1,0 +1,24 @@
+#pragma once
+// Reading and rewriting a stored name list (scenarios, participants, button names).
+
+#include "SettingKeys.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class SettingsStore;
+
+struct StoredNameList {
+    QString count;  // the count key's text exactly as read
+    QStringList items;
+};
+
+QString nameListItemKey(const settingkeys::NameList &list, int index);
+// The stored count as a whole number; nothing for a text that is not one.
+std::optional<int> nameListLastIndex(const QString &count);
+StoredNameList readNameList(const SettingsStore &store, const settingkeys::NameList &list);
+// Deletes the item keys 0 to `rememberedCount` (the count as read when the list was loaded),
+// then stores the new count and items.
+void rewriteNameList(SettingsStore &store, const settingkeys::NameList &list, const QString &rememberedCount,
+                     const QStringList &items);

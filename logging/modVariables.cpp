@@ -1,0 +1,3 @@
+#include "modVariables.h"
+
+SharedState modVariables;
