@@ -205,18 +205,15 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
 }
 
 void DisplayLines::reserveForFile(long long fileSize) {
-    // Four of nineteen fields reach the list: about a third of a typical row.
-    if (fileSize > 0)
-        text_.reserve(static_cast<std::size_t>(fileSize / 3));
+    // A display line is shorter than a usual row, so the lines seldom grow by copying; reserved
+    // pages that are never written take no memory.
+    if (fileSize > 0) {
+        text_.reserve(static_cast<std::size_t>(fileSize));
+        ends_.reserve(static_cast<std::size_t>(fileSize / 64));
+    }
 }
 
-LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
-    LoadOutcome out;
-    RecordReader reader;
-    if (FileError err = reader.open(path)) {
-        out.openError = std::move(err);
-        return out;
-    }
+ReadEnd readDisplayLines(RecordReader &reader, DisplayLines &lines) {
     lines.clear();
     lines.reserveForFile(reader.fileSize());
     logformat::RecordView record;
@@ -226,16 +223,22 @@ LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
             lines.appendLine(record);
             continue;
         case RecordReader::Step::End:
-            out.end = ReadEnd::Complete;
-            return out;
+            return ReadEnd::Complete;
         case RecordReader::Step::Truncated:
-            out.end = ReadEnd::CutShort;
-            return out;
+            return ReadEnd::CutShort;
         case RecordReader::Step::ReadFailed:
-            out.end = ReadEnd::ReadFailed;
-            return out;
+            return ReadEnd::ReadFailed;
         }
     }
+}
+
+LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
+    LoadOutcome out;
+    RecordReader reader;
+    out.openError = reader.open(path);
+    if (!out.openError)
+        out.end = readDisplayLines(reader, lines);
+    return out;
 }
 
 }  // namespace logfile

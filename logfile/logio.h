@@ -112,8 +112,10 @@ struct LoadOutcome {
     FileError openError;  // set when the file could not be opened; `lines` is then untouched
     ReadEnd end = ReadEnd::Complete;
 };
-// Replaces `lines` with one display line per record of the file. A record cut short by the end
-// of the file ends the reading; the lines before it are kept.
+// Replaces `lines` with one display line per record of the file, reusing their memory. A record
+// cut short by the end of the file ends the reading; the lines before it are kept.
 LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines);
+// The same from a reader already open.
+ReadEnd readDisplayLines(RecordReader &reader, DisplayLines &lines);
 
 }  // namespace logfile

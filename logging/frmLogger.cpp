@@ -1,0 +1,138 @@
+#include "frmLogger.h"
+
+#include "AppIcon.h"
+#include "Clock.h"
+#include "CommentListModel.h"
+#include "NameList.h"
+#include "NativePath.h"
+#include "Pickers.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "Twips.h"
+#include "modVariables.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+
+frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent)
+    : QMainWindow(parent), store_(store), prompts_(prompts), clock_(clock), geometry_(layout::designGeometry()) {
+    setObjectName(QStringLiteral("frmLogger"));
+    setWindowIcon(appIcon());
+    ui_ = createLoggerControls(this);
+    comments_ = new CommentListModel(this);
+    ui_.lstComment->setModel(comments_);
+    ui_.client->installEventFilter(this);  // its size changes drive the layout
+    // The client area at design: 8880 x 5310 twips.
+    resize(twipsToPixels(layout::kDesignOuterWidth - layout::kFrameWidth),
+           twipsToPixels(layout::kDesignOuterHeight - layout::kFrameHeight) + menuBar()->sizeHint().height());
+
+    connect(ui_.cmbScenarios, &QComboBox::activated, this, &frmLogger::cmbScenarios_Click);
+    connect(ui_.cmbParticipants, &QComboBox::activated, this, &frmLogger::cmbParticipants_Click);
+    connect(ui_.mnuExit, &QAction::triggered, this, &frmLogger::mnuExit_Click);
+
+    ui_.tmrMainTimer->start();
+}
+
+frmLogger::~frmLogger() = default;
+
+double frmLogger::outerWidth() const { return pixelsToTwips(ui_.client->width()) + layout::kFrameWidth; }
+double frmLogger::outerHeight() const { return pixelsToTwips(ui_.client->height()) + layout::kFrameHeight; }
+
+void frmLogger::setOuterSize(double W, double H) {
+    const int menuHeight = menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+    resize(std::max(1, twipsToPixels(W - layout::kFrameWidth)),
+           std::max(1, twipsToPixels(H - layout::kFrameHeight)) + menuHeight);
+}
+
+void frmLogger::Form_Resize() {
+    layout::resize(geometry_, outerWidth(), outerHeight(), modVariables.ButtonCount);
+    applyGeometry(ui_, geometry_);
+}
+
+bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == ui_.client && event->type() == QEvent::Resize)
+        Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
+                             void (frmLogger::*click)()) {
+    const LoadedPicker loaded = loadPicker(picker, store_, list);
+    count = loaded.count;
+    item = loaded.lastItem;
+    if (loaded.selectFirst) {
+        picker->setCurrentIndex(0);
+        (this->*click)();
+    }
+}
+
+void frmLogger::GetScenarios() {
+    refillPicker(ui_.cmbScenarios, settingkeys::Scenarios, modVariables.ScenarioCount, modVariables.ScenarioItem,
+                 &frmLogger::cmbScenarios_Click);
+}
+
+void frmLogger::GetParticipants() {
+    refillPicker(ui_.cmbParticipants, settingkeys::Participants, modVariables.ParticipantCount,
+                 modVariables.ParticipantItem, &frmLogger::cmbParticipants_Click);
+}
+
+void frmLogger::cmbScenarios_Click() { ui_.cmbScenarios->setToolTip(ui_.cmbScenarios->currentText()); }
+void frmLogger::cmbParticipants_Click() { ui_.cmbParticipants->setToolTip(ui_.cmbParticipants->currentText()); }
+
+void frmLogger::GetButtons() {
+    const StoredNameList buttons = readNameList(store_, settingkeys::Buttons);
+    modVariables.ButtonCount = buttons.count;
+    if (!buttons.items.isEmpty())
+        modVariables.ButtonItem = buttons.items.constLast();
+    for (QPushButton *b : ui_.cmd)
+        b->hide();
+    for (QPushButton *b : ui_.cmd)
+        b->setEnabled(false);
+    Form_Resize();
+    if (buttons.count == QLatin1String("-1") || buttons.items.isEmpty())
+        return;
+    layout::placeEventButtons(geometry_, outerWidth(), static_cast<int>(buttons.items.size()));
+    applyGeometry(ui_, geometry_);
+    for (int i = 0; i < buttons.items.size() && i < 10; ++i) {
+        QPushButton *b = ui_.cmd[static_cast<std::size_t>(i)];
+        b->setText(buttons.items.at(i));
+        b->show();
+        b->setEnabled(true);
+    }
+}
+
+void frmLogger::GetLogData() {
+    // A record cut short ends the reload without a message, keeping the lines before it.
+    const logfile::LoadOutcome outcome = comments_->reload(toNativePath(modVariables.LogFilePath));
+    if (outcome.openError.kind == logfile::FailureKind::NotFound)
+        prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
+                            Prompts::Buttons::Ok, Prompts::Icon::None);
+}
+
+int frmLogger::listIndex() const {
+    const QModelIndex current = ui_.lstComment->currentIndex();
+    return current.isValid() && ui_.lstComment->selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+void frmLogger::selectLine(int row) {
+    if (row < 0 || row >= comments_->rowCount()) {
+        ui_.lstComment->clearSelection();
+        ui_.lstComment->setCurrentIndex({});
+        return;
+    }
+    const QModelIndex index = comments_->index(row);
+    ui_.lstComment->setCurrentIndex(index);
+    ui_.lstComment->scrollTo(index);
+}
+
+void frmLogger::selectLastLineAndFocusComment() {
+    selectLine(comments_->rowCount() - 1);
+    ui_.txtComment->setFocus();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The main window: the observer's one window while a test is logged.
+
+#include "LoggerControls.h"
+#include "LoggerLayout.h"
+#include "SettingKeys.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class Clock;
+class QComboBox;
+class CommentListModel;
+class Prompts;
+class SettingsStore;
+
+class frmLogger : public QMainWindow {
+    Q_OBJECT
+
+public:
+    frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent = nullptr);
+    ~frmLogger() override;
+
+    const LoggerControls &controls() const { return ui_; }
+    const layout::Geometry &geometryTwips() const { return geometry_; }
+    CommentListModel &comments() const { return *comments_; }
+
+    // The window's size in twips, frame, title bar and menu bar included.
+    double outerWidth() const;
+    double outerHeight() const;
+    void setOuterSize(double W, double H);
+
+    // Lifecycle
+    void Form_Load();
+    void Form_Resize();
+    void mnuExit_Click();
+
+    // Lists
+    void GetScenarios();
+    void GetParticipants();
+    void GetButtons();
+    void GetLogData();
+    void cmbScenarios_Click();
+    void cmbParticipants_Click();
+
+    // The list-and-focus reset: last line selected, focus to the comment box.
+    void selectLastLineAndFocusComment();
+    // The selected line of the comment list, -1 for none.
+    int listIndex() const;
+    void selectLine(int row);
+
+signals:
+    // The program is to end: every window closes and no handler runs any more.
+    void programEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
+                      void (frmLogger::*click)());
+    void restorePlacement();
+    void savePlacement();
+
+    SettingsStore &store_;
+    Prompts &prompts_;
+    const Clock &clock_;
+    LoggerControls ui_;
+    layout::Geometry geometry_;
+    CommentListModel *comments_;
+    bool ended_ = false;
+};

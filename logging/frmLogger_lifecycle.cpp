@@ -1,0 +1,110 @@
+// The main window's load and exit.
+
+#include "frmLogger.h"
+
+#include "Clock.h"
+#include "SettingsStore.h"
+#include "Twips.h"
+#include "modVariables.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimeEdit>
+#include <QTimer>
+
+namespace {
+
+const QString kStopped = QStringLiteral("00:00:00");
+
+// A stored size that is not a positive number (only possible by editing the file by hand)
+// leaves the designed size.
+double storedSize(const QString &text, double designed) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    return ok && value > 0 && value < 1e6 ? value : designed;
+}
+
+int checkValue(const QString &text) { return text.trimmed().toInt(); }
+
+}  // namespace
+
+void frmLogger::Form_Load() {
+    setWindowTitle(QStringLiteral("Quorvane"));
+    GetScenarios();
+    GetParticipants();
+    GetButtons();
+    GetLogData();
+    ui_.lblPCTime->setText(clock_.now().toString(QStringLiteral("hh:mm:ss AP")));
+
+    modVariables.VCRTimerRunning = false;
+    ui_.cmdStartVCR->setEnabled(true);
+    ui_.cmdPauseVCR->setEnabled(false);
+    ui_.cmdStopVCR->setEnabled(false);
+    ui_.lblVCRTime->setText(kStopped);
+    modVariables.ScenarioTimerRunning = false;
+    ui_.cmdStartScenario->setEnabled(true);
+    ui_.cmdPauseScenario->setEnabled(false);
+    ui_.cmdStopScenario->setEnabled(false);
+    ui_.lblScenarioTime->setText(kStopped);
+
+    const bool maximized = store_.GetSetting(settingkeys::Maximized) == QLatin1String("True");
+    restorePlacement();
+    ui_.chkVCRTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::VCRReminder)) == 1);
+    ui_.chkScenarioTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::ScenarioReminder)) == 1);
+
+    if (maximized)
+        showMaximized();
+    else
+        show();
+    selectLastLineAndFocusComment();
+    ui_.cmbParticipants->setToolTip(ui_.cmbParticipants->currentText());
+    ui_.cmbScenarios->setToolTip(ui_.cmbScenarios->currentText());
+}
+
+void frmLogger::restorePlacement() {
+    if (store_.GetSetting(settingkeys::Maximized) == QLatin1String("False"))
+        setOuterSize(storedSize(store_.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth),
+                     storedSize(store_.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight));
+    // Centred on the screen when first shown.
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void frmLogger::savePlacement() {
+    if (isMinimized())
+        return;  // the placement saved before stays
+    if (isMaximized()) {
+        store_.SaveSetting(settingkeys::Maximized, QStringLiteral("True"));
+        return;
+    }
+    store_.SaveSetting(settingkeys::Maximized, QStringLiteral("False"));
+    store_.SaveSetting(settingkeys::MainWidth, QString::number(outerWidth()));
+    store_.SaveSetting(settingkeys::MainHeight, QString::number(outerHeight()));
+}
+
+void frmLogger::mnuExit_Click() {
+    if (ended_)
+        return;
+    ended_ = true;
+    store_.SaveSetting(settingkeys::VCRReminder, QString::number(ui_.chkVCRTimeReminder->isChecked() ? 1 : 0));
+    store_.SaveSetting(settingkeys::ScenarioReminder,
+                       QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
+    savePlacement();
+    ui_.tmrMainTimer->stop();
+    close();
+    emit programEnded();
+}
+
+void frmLogger::closeEvent(QCloseEvent *event) {
+    // The close box and the system closing the window end the program as Exit does.
+    mnuExit_Click();
+    event->accept();
+}

@@ -1,0 +1,267 @@
+// The toolkit layer: the main window's layout in twips and its controls as designed.
+
+#include "LoggerControls.h"
+#include "LoggerLayout.h"
+#include "Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+#include <QtTest>
+
+using namespace layout;
+
+namespace {
+
+struct Expected {
+    Control control;
+    float left, top, width, height;
+};
+
+Geometry laidOut(double W, double H, const QString &count) {
+    Geometry g = designGeometry();
+    resize(g, W, H, count);
+    return g;
+}
+
+}  // namespace
+
+class TestUi : public QObject {
+    Q_OBJECT
+
+private slots:
+    void workedExampleAtDefaultSize() {
+        const Geometry g = laidOut(9000, 6000, "9");
+        const Expected table[] = {
+            {lstComment, 120, 2280, 8640, 1875},
+            {lblComments, 120, 4800, 855, 255},
+            {txtComment, 1080, 4800, 6690, 285},
+            {cmdEnter, 7890, 4800, 855, 285},
+            {frameParticipant, 120, 120, 2800, 2055},
+            {frameVCR, 3040, 120, 2800, 2055},
+            {frameScenario, 5960, 120, 2800, 2055},
+            {cmbParticipants, 120, 720, 1585, 315},
+            {cmdSetUpParticipants, 1825, 720, 855, 315},
+            {lblPCTimeLabel, 120, 1680, 1585, 255},
+            {lblPCTime, 1705, 1680, 975, 255},
+            {chkVCRTimeReminder, 120, 240, 2560, 375},
+            {chkScenarioTimeReminder, 120, 240, 2640, 375},
+            {lblSetVCRTimeLabel, 240, 780, 985, 255},
+            {dtpVCRTime, 1345, 720, 1335, 375},
+            {cmbScenarios, 120, 720, 1585, 315},
+            {cmdSetUpScenarios, 1825, 720, 855, 315},
+            {lblVCRTimeLabel, 120, 1680, 1705, 255},
+            {lblVCRTime, 1825, 1680, 855, 255},
+            {lblScenarioTimeLabel, 120, 1680, 1705, 255},
+            {lblScenarioTime, 1825, 1680, 855, 255},
+        };
+        for (const Expected &e : table) {
+            const Rect &r = g[e.control];
+            const QByteArray where = "control " + QByteArray::number(int(e.control));
+            QVERIFY2(r == (Rect{e.left, e.top, e.width, e.height}), where.constData());
+        }
+        for (const auto &[start, pause, stop] : {std::tuple{cmdStartVCR, cmdPauseVCR, cmdStopVCR},
+                                                 std::tuple{cmdStartScenario, cmdPauseScenario, cmdStopScenario}}) {
+            QCOMPARE(g[start].left, 120.0f);
+            QVERIFY(qAbs(g[pause].left - 1013.33f) < 0.01f);
+            QVERIFY(qAbs(g[stop].left - 1906.67f) < 0.01f);
+            QVERIFY(qAbs(g[stop].width - 773.33f) < 0.01f);
+            QVERIFY(qAbs(g[stop].left + g[stop].width - (2800 - 120)) < 0.01f);
+        }
+        for (int k = 0; k < 10; ++k)
+            QVERIFY(g[eventButton(k)] == (Rect{120.0f + 876 * k, 4305, 756, 375}));
+        QCOMPARE(g[eventButton(9)].left + g[eventButton(9)].width, 9000.0f - 240);
+
+        // Laid out again at the same size, nothing moves.
+        Geometry again = g;
+        resize(again, 9000, 6000, "9");
+        QVERIFY(again == g);
+    }
+
+    void thresholds() {
+        const Geometry design = designGeometry();
+        // Height just under 6000: the vertical pass leaves everything; from 6000 it runs.
+        Geometry g = laidOut(8000, 5999, "9");
+        QVERIFY(g == design);
+        g = laidOut(8000, 6000, "9");
+        QCOMPARE(g[lstComment].height, 1875.0f);
+        QCOMPARE(g[lstComment].width, design[lstComment].width);
+        // Width just under 9000: the horizontal pass leaves everything; from 9000 it runs.
+        g = laidOut(8999, 5000, "9");
+        QVERIFY(g == design);
+        g = laidOut(9000, 5000, "9");
+        QCOMPARE(g[frameVCR].width, 2800.0f);
+        QCOMPARE(g[lstComment].width, 8640.0f);
+        QCOMPARE(g[lstComment].height, design[lstComment].height);
+
+        // Wider than 9000 but lower than 6000: only the horizontal pass, after an earlier layout.
+        g = laidOut(9000, 7000, "9");
+        const float height = g[lstComment].height;
+        resize(g, 12000, 5000, "9");
+        QCOMPARE(g[lstComment].height, height);
+        QCOMPARE(g[lstComment].width, 11640.0f);
+        QCOMPARE(g[frameScenario].left, 7960.0f);
+        QCOMPARE(g[cmdEnter].left + g[cmdEnter].width, 12000.0f - 255);
+    }
+
+    void buttonRow_data() {
+        QTest::addColumn<QString>("count");
+        QTest::addColumn<bool>("reserved");
+        QTest::addColumn<float>("width");
+        QTest::newRow("none") << "-1" << false << 735.0f;
+        QTest::newRow("never saved") << "" << false << 735.0f;
+        QTest::newRow("not a number") << "abc" << false << 735.0f;
+        QTest::newRow("one") << "0" << true << 8640.0f;
+        QTest::newRow("ten") << "9" << true << 756.0f;
+        QTest::newRow("twelve") << "11" << true << 610.0f;
+    }
+    void buttonRow() {
+        QFETCH(QString, count);
+        QFETCH(bool, reserved);
+        QFETCH(float, width);
+        const Geometry g = laidOut(9000, 6000, count);
+        QCOMPARE(g[lstComment].height, reserved ? 1875.0f : 2355.0f);
+        for (int k = 0; k < 10; ++k) {
+            QCOMPARE(g[eventButton(k)].width, width);
+            QCOMPARE(g[eventButton(k)].left, k * width + 120 + k * 120);
+            QCOMPARE(g[eventButton(k)].top, 4305.0f);
+        }
+    }
+
+    void placingStoredButtons() {
+        Geometry g = laidOut(9000, 6000, "0");
+        placeEventButtons(g, 9000, 1);
+        QVERIFY(g[cmd0] == (Rect{120, 4305, 9000 - 360, 375}));
+        // Twelve stored: ten shown, the row divided by twelve and ending short of W - 240.
+        g = laidOut(10000, 6000, "11");
+        placeEventButtons(g, 10000, 12);
+        const float w = static_cast<float>((10000.0 - 240) / 12 - 120);
+        QCOMPARE(g[eventButton(9)].width, w);
+        QCOMPARE(g[eventButton(9)].left, 120 + 9 * (w + 120));
+        QVERIFY(g[eventButton(9)].left + w < 10000 - 240);
+    }
+
+    void twipsToPixelEdges() {
+        QCOMPARE(twipsToPixels(9000.0 - 120), 592);
+        // Neighbours that share an edge in twips share it in pixels.
+        const QRect a = twipsToPixels(120, 0, 773.33, 375);
+        const QRect b = twipsToPixels(120 + 773.33 + 120, 0, 773.33, 375);
+        QCOMPARE(a.right() + 1 + 8, b.left());
+        QCOMPARE(twipsToPixels(1013.33, 1200, 773.33, 375), QRect(68, 80, 51, 25));
+    }
+
+    void controlsAsDesigned() {
+        QMainWindow window;
+        const LoggerControls c = createLoggerControls(&window);
+        struct Named {
+            const char *name;
+            const char *className;
+            QString caption;
+        };
+        const Named named[] = {
+            {"frameParticipant", "QGroupBox", "Participant Name"},
+            {"frameVCR", "QGroupBox", "VCR Timer"},
+            {"frameScenario", "QGroupBox", "Scenario Timer"},
+            {"chkVCRTimeReminder", "QCheckBox", "Remind me to start VCR Timer"},
+            {"chkScenarioTimeReminder", "QCheckBox", "Remind me to start Scenario Timer"},
+            {"lblSetVCRTimeLabel", "QLabel", "VCR Time:"},
+            {"lblPCTimeLabel", "QLabel", "PC Time:"},
+            {"lblVCRTimeLabel", "QLabel", "Elapsed VCR Time:"},
+            {"lblScenarioTimeLabel", "QLabel", "Elapsed Scenario Time:"},
+            {"lblComments", "QLabel", "Comments:"},
+            {"cmdSetUpParticipants", "QPushButton", "Set Up..."},
+            {"cmdSetUpScenarios", "QPushButton", "Set Up..."},
+            {"cmdStartVCR", "QPushButton", "Start"},
+            {"cmdPauseVCR", "QPushButton", "Pause"},
+            {"cmdStopVCR", "QPushButton", "Stop"},
+            {"cmdStartScenario", "QPushButton", "Start"},
+            {"cmdPauseScenario", "QPushButton", "Pause"},
+            {"cmdStopScenario", "QPushButton", "Stop"},
+            {"cmdEnter", "QPushButton", "Enter"},
+            {"cmd0", "QPushButton", "cmd0"},
+            {"cmd9", "QPushButton", "cmd9"},
+            {"txtComment", "QLineEdit", ""},
+            {"lstComment", "QListView", ""},
+            {"cmbParticipants", "QComboBox", "cmbParticipants"},
+            {"cmbScenarios", "QComboBox", "cmbScenarios"},
+            {"dtpVCRTime", "QTimeEdit", "00:00:00"},
+        };
+        for (const Named &n : named) {
+            QWidget *w = window.findChild<QWidget *>(n.name);
+            QVERIFY2(w, n.name);
+            QCOMPARE(w->metaObject()->className(), n.className);
+            QString caption;
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                caption = b->text();
+            else if (auto *l = qobject_cast<QLabel *>(w))
+                caption = l->text();
+            else if (auto *f = qobject_cast<QGroupBox *>(w))
+                caption = f->title();
+            else if (auto *e = qobject_cast<QComboBox *>(w))
+                caption = e->currentText();
+            else if (auto *t = qobject_cast<QTimeEdit *>(w))
+                caption = t->text();
+            else if (auto *line = qobject_cast<QLineEdit *>(w))
+                caption = line->text();
+            QCOMPARE(caption, n.caption);
+        }
+        // Frame contents sit inside their frame; the rest in the client area.
+        QCOMPARE(c.cmdStopVCR->parentWidget(), c.frameVCR);
+        QCOMPARE(c.lblPCTime->parentWidget(), c.frameParticipant);
+        QCOMPARE(c.cmdEnter->parentWidget(), c.client);
+        QCOMPARE(c.cmdStopVCR->geometry(), QRect(136, 80, 57, 25));
+        QCOMPARE(c.lstComment->geometry(), QRect(8, 152, 577, 140));
+
+        QVERIFY(c.cmdEnter->isDefault());
+        QVERIFY(c.chkVCRTimeReminder->isChecked() && c.chkScenarioTimeReminder->isChecked());
+        QCOMPARE(c.dtpVCRTime->displayFormat(), QString("HH:mm:ss"));
+        setTimePickerLocked(c.dtpVCRTime, true);
+        QVERIFY(isTimePickerLocked(c.dtpVCRTime) && !c.dtpVCRTime->isEnabled());
+        QCOMPARE(c.tmrMainTimer->interval(), 1000);
+        QVERIFY(static_cast<QListView *>(c.lstComment)->uniformItemSizes());
+
+        // Focus order, labels and frames left out (the controls' inner parts are skipped).
+        const QStringList expected{"chkVCRTimeReminder", "dtpVCRTime", "cmdStartVCR", "cmdPauseVCR", "cmdStopVCR",
+                                   "chkScenarioTimeReminder", "cmdSetUpScenarios", "cmbScenarios", "cmdStartScenario",
+                                   "cmdPauseScenario", "cmdStopScenario", "lstComment", "txtComment",
+                                   "cmdSetUpParticipants", "cmbParticipants", "cmdEnter", "cmd1", "cmd2", "cmd3",
+                                   "cmd4", "cmd5", "cmd6", "cmd7", "cmd8", "cmd9", "cmd0"};
+        QStringList order;
+        QWidget *w = c.chkVCRTimeReminder;
+        for (int guard = 0; order.size() < expected.size() && guard < 500; ++guard, w = w->nextInFocusChain()) {
+            if (expected.contains(w->objectName()) && !order.contains(w->objectName()))
+                order << w->objectName();
+        }
+        QCOMPARE(order, expected);
+    }
+
+    void menusAsDesigned() {
+        QMainWindow window;
+        const LoggerControls c = createLoggerControls(&window);
+        QStringList captions;
+        for (QAction *top : window.menuBar()->actions()) {
+            captions << top->text();
+            for (QAction *item : top->menu()->actions())
+                captions << (item->isSeparator() ? QString("-") : "  " + item->text() + (item->isVisible() ? "" : " (hidden)"));
+        }
+        QCOMPARE(captions, (QStringList{"&File", "  &New...", "  &Open...", "-", "  MRU FileList (hidden)", "-",
+                                        "  E&xit", "&Edit", "  Delete All Comments...", "&Custom Event Buttons",
+                                        "  Set Up &Custom Event Buttons...", "&Help", "  &Contents...", "-",
+                                        "  &About Quorvane..."}));
+        QCOMPARE(c.mnuMRU.size(), 1);
+        QCOMPARE(c.mnuMRU[0]->objectName(), QString("mnuMRU"));
+    }
+};
+
+QTEST_MAIN(TestUi)
+#include "tst_ui.moc"

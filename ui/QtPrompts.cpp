@@ -1,0 +1,80 @@
+#include "Prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButton toStandard(int answer) {
+    switch (answer) {
+    case Prompts::OK:
+        return QMessageBox::Ok;
+    case Prompts::Cancel:
+        return QMessageBox::Cancel;
+    case Prompts::Yes:
+        return QMessageBox::Yes;
+    case Prompts::No:
+        return QMessageBox::No;
+    default:
+        return QMessageBox::NoButton;
+    }
+}
+
+}  // namespace
+
+int QtPrompts::messageBox(const QString &text, const QString &title, Buttons buttons, Icon icon, int defaultButton) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == Icon::Information   ? QMessageBox::Information
+                : icon == Icon::Exclamation ? QMessageBox::Warning
+                                            : QMessageBox::NoIcon);
+    switch (buttons) {
+    case Buttons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case Buttons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case Buttons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    if (defaultButton != 0)
+        box.setDefaultButton(toStandard(defaultButton));
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Yes;
+    case QMessageBox::No:
+        return No;
+    case QMessageBox::Cancel:
+        return Cancel;
+    case QMessageBox::Ok:
+        return OK;
+    default:  // closed by Esc or the close box
+        return buttons == Buttons::Ok ? OK : buttons == Buttons::YesNo ? No : Cancel;
+    }
+}
+
+QString QtPrompts::inputBox(const QString &prompt, const QString &title, const QString &proposed) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, proposed, &ok);
+    return ok ? text : QString();
+}
+
+std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
+    QFileDialog box(QApplication::activeWindow());
+    box.setNameFilter(dialog.filter);
+    box.setFileMode(QFileDialog::AnyFile);  // an Open dialog also takes a new name
+    box.setAcceptMode(dialog.kind == FileDialog::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    box.setOption(QFileDialog::DontResolveSymlinks);
+    if (dialog.kind == FileDialog::Kind::Save)
+        box.setDefaultSuffix(QStringLiteral("csv"));
+    box.selectFile(dialog.initialName);
+    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+        return std::nullopt;
+    return box.selectedFiles().constFirst();
+}
