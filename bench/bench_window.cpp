@@ -19,7 +19,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
-#include <QListView>
+#include <QTableView>
 #include <QListWidget>
 #include <QProcess>
 #include <QSettings>

@@ -241,4 +241,139 @@ LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
     return out;
 }
 
+FoundRecord readRecord(const std::string &path, std::size_t index) {
+    FoundRecord out;
+    RecordReader reader;
+    if ((out.error = reader.open(path)))
+        return out;
+    logformat::RecordView view;
+    for (std::size_t i = 0;; ++i) {
+        const RecordReader::Step step = reader.next(view);
+        if (step == RecordReader::Step::ReadFailed) {
+            out.error = reader.readError();
+            return out;
+        }
+        if (step != RecordReader::Step::Record)
+            return out;
+        if (i == index) {
+            out.found = true;
+            for (std::size_t k = 0; k < logformat::kFieldCount; ++k)
+                out.record[k] = logformat::toField(view[k]);
+            logformat::appendDisplayLine(out.displayLine, view);
+            return out;
+        }
+    }
+}
+
+namespace {
+
+int readWhole(const std::string &path, std::string &bytes, struct stat &st) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return errno;
+    if (::fstat(fd.get(), &st) != 0)
+        return errno;
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size())
+            bytes.resize(bytes.size() + 65536);  // the file may have grown since fstat
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return 0;
+}
+
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Makes a rename inside `path`'s folder durable.
+void syncFolderOf(const std::string &path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        (void)::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+CommentEdit replaceComment(const std::string &path, std::size_t index, std::string_view expectedLine,
+                           std::string_view newComment) {
+    CommentEdit out;
+    std::string bytes;
+    struct stat st {};
+    if (const int err = readWhole(path, bytes, st)) {
+        out.error = FileError::fromErrno(err);
+        return out;
+    }
+
+    // Where the record starts and ends.
+    std::size_t start = 0;
+    std::size_t end = 0;
+    logformat::RecordView view;
+    for (std::size_t i = 0;; ++i) {
+        start = end;
+        if (logformat::parseRecord(bytes, end, true, view) != logformat::ParseStatus::Parsed) {
+            out.result = CommentEdit::Result::RecordGone;
+            return out;
+        }
+        if (i == index)
+            break;
+    }
+    std::string line;
+    logformat::appendDisplayLine(line, view);
+    if (line != expectedLine) {
+        out.result = CommentEdit::Result::RecordChanged;
+        return out;
+    }
+    logformat::Record record;
+    for (std::size_t k = 0; k < logformat::kFieldCount; ++k)
+        record[k] = logformat::toField(view[k]);
+    record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
+    const std::string row = logformat::encodeRow(record);
+
+    const std::string copy = path + ".bak";
+    Fd fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777));
+    int err = fd.get() < 0 ? errno : 0;
+    if (!err)
+        err = writeAll(fd.get(), std::string_view(bytes).substr(0, start));
+    if (!err)
+        err = writeAll(fd.get(), row);
+    if (!err)
+        err = writeAll(fd.get(), std::string_view(bytes).substr(end));
+    if (!err && ::fsync(fd.get()) != 0)
+        err = errno;
+    if (fd.get() >= 0 && fd.close() != 0 && !err)
+        err = errno;
+    if (!err && ::rename(copy.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(copy.c_str());
+        out.error = FileError::fromErrno(err);
+        return out;
+    }
+    syncFolderOf(path);
+    out.result = CommentEdit::Result::Done;
+    return out;
+}
+
 }  // namespace logfile

@@ -118,4 +118,26 @@ LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines);
 // The same from a reader already open.
 ReadEnd readDisplayLines(RecordReader &reader, DisplayLines &lines);
 
+// The record with number `index` (0 is the header row), for the comment editor.
+struct FoundRecord {
+    FileError error;
+    bool found = false;  // false: the file holds fewer records
+    logformat::Record record;
+    std::string displayLine;
+};
+FoundRecord readRecord(const std::string &path, std::size_t index);
+
+// Replaces the Comment of record `index` and nothing else: every other byte of the file stays as
+// it was. The new file is written in full beside the log (its name and ".bak"), flushed to disk
+// and renamed over the log in one step, so the log is never missing or half written; on any
+// failure before the rename the log is untouched. The record is only changed while its display
+// line is still `expectedLine`, so a file changed behind the program's back is never edited in
+// the wrong place.
+struct CommentEdit {
+    enum class Result { Done, RecordGone, RecordChanged, Failed } result = Result::Failed;
+    FileError error;  // for Failed
+};
+CommentEdit replaceComment(const std::string &path, std::size_t index, std::string_view expectedLine,
+                           std::string_view newComment);
+
 }  // namespace logfile

@@ -4,6 +4,12 @@ int CommentListModel::rowCount(const QModelIndex &parent) const {
     return parent.isValid() ? 0 : static_cast<int>(lines_.size());
 }
 
+QModelIndex CommentListModel::index(int row, int column, const QModelIndex &parent) const {
+    if (parent.isValid() || column != 0 || row < 0 || static_cast<std::size_t>(row) >= lines_.size())
+        return {};
+    return createIndex(row, column);
+}
+
 QVariant CommentListModel::data(const QModelIndex &index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
         return {};

@@ -14,6 +14,8 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex &parent = {}) const override;
+    // Cheaper than the inherited one, which asks rowCount and columnCount each time.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
     // Reads the lines afresh from the log file, reusing their memory. When the file cannot be

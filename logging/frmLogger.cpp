@@ -2,6 +2,7 @@
 
 #include "AppIcon.h"
 #include "Clock.h"
+#include "KeyCodes.h"
 #include "CommentListModel.h"
 #include "NameList.h"
 #include "NativePath.h"
@@ -11,12 +12,14 @@
 #include "Twips.h"
 #include "modVariables.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QTableView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -36,6 +39,19 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     connect(ui_.cmbScenarios, &QComboBox::activated, this, &frmLogger::cmbScenarios_Click);
     connect(ui_.cmbParticipants, &QComboBox::activated, this, &frmLogger::cmbParticipants_Click);
     connect(ui_.mnuExit, &QAction::triggered, this, &frmLogger::mnuExit_Click);
+    connect(ui_.tmrMainTimer, &QTimer::timeout, this, &frmLogger::tmrMainTimer_Timer);
+    connect(ui_.cmdStartVCR, &QPushButton::clicked, this, &frmLogger::cmdStartVCR_Click);
+    connect(ui_.cmdPauseVCR, &QPushButton::clicked, this, &frmLogger::cmdPauseVCR_Click);
+    connect(ui_.cmdStopVCR, &QPushButton::clicked, this, &frmLogger::cmdStopVCR_Click);
+    connect(ui_.cmdStartScenario, &QPushButton::clicked, this, &frmLogger::cmdStartScenario_Click);
+    connect(ui_.cmdPauseScenario, &QPushButton::clicked, this, &frmLogger::cmdPauseScenario_Click);
+    connect(ui_.cmdStopScenario, &QPushButton::clicked, this, &frmLogger::cmdStopScenario_Click);
+    connect(ui_.cmdEnter, &QPushButton::clicked, this, &frmLogger::cmdEnter_Click);
+    for (int k = 0; k < 10; ++k)
+        connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
+    connect(ui_.lstComment, &QTableView::doubleClicked, this, &frmLogger::lstComment_DblClick);
+    // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter.
+    qApp->installEventFilter(this);
 
     ui_.tmrMainTimer->start();
 }
@@ -59,7 +75,29 @@ void frmLogger::Form_Resize() {
 bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
     if (watched == ui_.client && event->type() == QEvent::Resize)
         Form_Resize();
+    if (event->type() == QEvent::KeyPress && !ended_) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget != nullptr && widget->window() == this)
+            return keyPressed(widget, *static_cast<QKeyEvent *>(event));
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
+    const int keyCode = keyCodeOf(event);
+    if (keyCode == kKeyEnter) {
+        // On a button Enter presses that button, anywhere else the window's default button. A
+        // combo box's open list is a window of its own and keeps its Enter.
+        auto *button = qobject_cast<QPushButton *>(target);
+        if (button == nullptr)
+            button = ui_.cmdEnter;
+        if (button->isEnabled())
+            button->click();
+        return true;
+    }
+    if (target == ui_.txtComment)
+        txtComment_KeyDown(keyCode, shiftStateOf(event.modifiers()));
+    return false;
 }
 
 void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,

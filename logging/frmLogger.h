@@ -10,6 +10,7 @@
 
 class Clock;
 class QComboBox;
+class QKeyEvent;
 class CommentListModel;
 class Prompts;
 class SettingsStore;
@@ -43,6 +44,27 @@ public:
     void cmbScenarios_Click();
     void cmbParticipants_Click();
 
+    // Clocks and timers
+    void tmrMainTimer_Timer();
+    void cmdStartVCR_Click();
+    void cmdPauseVCR_Click();
+    void cmdStopVCR_Click();
+    void cmdStartScenario_Click();
+    void cmdPauseScenario_Click();
+    void cmdStopScenario_Click();
+
+    // Comments and event buttons
+    void txtComment_KeyDown(int KeyCode, int Shift);
+    void cmdEnter_Click();
+    // cmd0_Click to cmd9_Click: the event button with this index.
+    void cmd_Click(int index);
+    void lstComment_DblClick();
+
+    // The answer to the last question asked (6 Yes, 7 No; 0 before any).
+    int PromptAnswer = 0;
+    // The cleaned text of the entry being logged.
+    QString EntryText;
+
     // The list-and-focus reset: last line selected, focus to the comment box.
     void selectLastLineAndFocusComment();
     // The selected line of the comment list, -1 for none.
@@ -58,6 +80,16 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Appends one entry to the log file and its line to the list; false (and the observer told)
+    // when the row could not be written.
+    bool AddLogEntry(const QString &text);
+    void logMarker(const char *kind);
+    // The scenario reminder before an entry: false when the entry is to be abandoned.
+    bool scenarioReminderLetsGo(int keyCode);
+    void logFileChangedBehindUs(int target);
+    bool keyPressed(QWidget *target, const QKeyEvent &event);
+    void setVCRButtons(bool start, bool pause, bool stop);
+    void setScenarioButtons(bool start, bool pause, bool stop);
     void refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
                       void (frmLogger::*click)());
     void restorePlacement();

@@ -14,7 +14,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListView;
+class QTableView;
 class QMainWindow;
 class QMenu;
 class QPushButton;
@@ -51,7 +51,9 @@ struct LoggerControls {
     QLabel *lblScenarioTimeLabel = nullptr;
     QLabel *lblScenarioTime = nullptr;
 
-    QListView *lstComment = nullptr;
+    // A one-column table without headers or grid: it shows as a list, and unlike QListView it
+    // takes a new last line without laying out every line again.
+    QTableView *lstComment = nullptr;
     QLabel *lblComments = nullptr;
     QLineEdit *txtComment = nullptr;
     QPushButton *cmdEnter = nullptr;

@@ -10,7 +10,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QHeaderView>
+#include <QTableView>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -191,7 +192,7 @@ private slots:
             {"cmd0", "QPushButton", "cmd0"},
             {"cmd9", "QPushButton", "cmd9"},
             {"txtComment", "QLineEdit", ""},
-            {"lstComment", "QListView", ""},
+            {"lstComment", "QTableView", ""},
             {"cmbParticipants", "QComboBox", "cmbParticipants"},
             {"cmbScenarios", "QComboBox", "cmbScenarios"},
             {"dtpVCRTime", "QTimeEdit", "00:00:00"},
@@ -228,7 +229,8 @@ private slots:
         setTimePickerLocked(c.dtpVCRTime, true);
         QVERIFY(isTimePickerLocked(c.dtpVCRTime) && !c.dtpVCRTime->isEnabled());
         QCOMPARE(c.tmrMainTimer->interval(), 1000);
-        QVERIFY(static_cast<QListView *>(c.lstComment)->uniformItemSizes());
+        QCOMPARE(c.lstComment->verticalHeader()->sectionResizeMode(0), QHeaderView::Fixed);
+        QVERIFY(c.lstComment->horizontalHeader()->isHidden() && !c.lstComment->showGrid());
 
         // Focus order, labels and frames left out (the controls' inner parts are skipped).
         const QStringList expected{"chkVCRTimeReminder", "dtpVCRTime", "cmdStartVCR", "cmdPauseVCR", "cmdStopVCR",
