@@ -1,23 +1,22 @@
+#include "AppIcon.h"
 #include "Clock.h"
+#include "LoggerStartupHost.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
-#include "frmLogger.h"
-#include "modVariables.h"
-#include "modWriteColumnHeader.h"
+#include "frmStartup.h"
 
 #include <QApplication>
-#include <QDir>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    QApplication::setWindowIcon(appIcon());
+    QApplication::setQuitOnLastWindowClosed(false);  // the start-up dialog hides before the main window shows
     SettingsStore store;
     QtPrompts prompts;
     SystemClock clock;
-    modVariables.LogFilePath = QDir::home().filePath(QStringLiteral("Usability Test Log.csv"));
-    WriteColumnHeader(store);
-    frmLogger logger(store, prompts, clock);
-    QObject::connect(&logger, &frmLogger::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
-    logger.Form_Load();
-    logger.setWindowTitle(QStringLiteral("Quorvane - Usability Test Log.csv"));
+    LoggerStartupHost host(store, prompts, clock);
+    frmStartup startup(prompts, host);
+    QObject::connect(&startup, &frmStartup::programEnded, &app, &QApplication::quit, Qt::QueuedConnection);
+    startup.Form_Load();
     return app.exec();
 }

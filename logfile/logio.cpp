@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 #include <system_error>
 
 #include <fcntl.h>
@@ -241,6 +242,20 @@ LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
     return out;
 }
 
+FileError touchForAppend(const std::string &path) {
+    Fd fd(openForAppend(path));
+    if (fd.get() < 0 || fd.close() != 0)
+        return FileError::fromErrno(errno);
+    return {};
+}
+
+FileError createEmpty(const std::string &path) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0 || fd.close() != 0)
+        return FileError::fromErrno(errno);
+    return {};
+}
+
 FoundRecord readRecord(const std::string &path, std::size_t index) {
     FoundRecord out;
     RecordReader reader;
@@ -314,6 +329,29 @@ void syncFolderOf(const std::string &path) {
     }
 }
 
+// Writes `pieces` to the file's ".bak" copy, flushes it and renames it over the file. Returns the
+// error, with the copy removed and the file untouched, when any step fails.
+int replaceWith(const std::string &path, mode_t mode, std::initializer_list<std::string_view> pieces) {
+    const std::string copy = path + ".bak";
+    Fd fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
+    int err = fd.get() < 0 ? errno : 0;
+    for (const std::string_view piece : pieces)
+        if (!err)
+            err = writeAll(fd.get(), piece);
+    if (!err && ::fsync(fd.get()) != 0)
+        err = errno;
+    if (fd.get() >= 0 && fd.close() != 0 && !err)
+        err = errno;
+    if (!err && ::rename(copy.c_str(), path.c_str()) != 0)
+        err = errno;
+    if (err) {
+        ::unlink(copy.c_str());
+        return err;
+    }
+    syncFolderOf(path);
+    return 0;
+}
+
 }  // namespace
 
 CommentEdit replaceComment(const std::string &path, std::size_t index, std::string_view expectedLine,
@@ -351,29 +389,21 @@ CommentEdit replaceComment(const std::string &path, std::size_t index, std::stri
     record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
     const std::string row = logformat::encodeRow(record);
 
-    const std::string copy = path + ".bak";
-    Fd fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, st.st_mode & 07777));
-    int err = fd.get() < 0 ? errno : 0;
-    if (!err)
-        err = writeAll(fd.get(), std::string_view(bytes).substr(0, start));
-    if (!err)
-        err = writeAll(fd.get(), row);
-    if (!err)
-        err = writeAll(fd.get(), std::string_view(bytes).substr(end));
-    if (!err && ::fsync(fd.get()) != 0)
-        err = errno;
-    if (fd.get() >= 0 && fd.close() != 0 && !err)
-        err = errno;
-    if (!err && ::rename(copy.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err) {
-        ::unlink(copy.c_str());
+    const std::string_view all(bytes);
+    if (const int err = replaceWith(path, st.st_mode & 07777, {all.substr(0, start), row, all.substr(end)})) {
         out.error = FileError::fromErrno(err);
         return out;
     }
-    syncFolderOf(path);
     out.result = CommentEdit::Result::Done;
     return out;
+}
+
+FileError startAfresh(const std::string &path, std::string_view headerRow) {
+    struct stat st {};
+    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666;
+    if (const int err = replaceWith(path, mode, {headerRow}))
+        return FileError::fromErrno(err);
+    return {};
 }
 
 }  // namespace logfile

@@ -118,6 +118,14 @@ LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines);
 // The same from a reader already open.
 ReadEnd readDisplayLines(RecordReader &reader, DisplayLines &lines);
 
+// Opens the file for appending and closes it again: a missing file is created.
+FileError touchForAppend(const std::string &path);
+// Empties the file, or creates it empty.
+FileError createEmpty(const std::string &path);
+// Replaces the file by one holding only `headerRow`, written in full beside it (its name and
+// ".bak"), flushed and renamed over it: on failure the file stays as it was.
+FileError startAfresh(const std::string &path, std::string_view headerRow);
+
 // The record with number `index` (0 is the header row), for the comment editor.
 struct FoundRecord {
     FileError error;

@@ -39,6 +39,10 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     connect(ui_.cmbScenarios, &QComboBox::activated, this, &frmLogger::cmbScenarios_Click);
     connect(ui_.cmbParticipants, &QComboBox::activated, this, &frmLogger::cmbParticipants_Click);
     connect(ui_.mnuExit, &QAction::triggered, this, &frmLogger::mnuExit_Click);
+    connect(ui_.mnuNew, &QAction::triggered, this, &frmLogger::mnuNew_Click);
+    connect(ui_.mnuOpen, &QAction::triggered, this, &frmLogger::mnuOpen_Click);
+    connect(ui_.mnuDeleteAllComments, &QAction::triggered, this, &frmLogger::mnuDeleteAllComments_Click);
+    connect(ui_.mnuMRU.constFirst(), &QAction::triggered, this, [this] { mnuMRU_Click(0); });
     connect(ui_.tmrMainTimer, &QTimer::timeout, this, &frmLogger::tmrMainTimer_Timer);
     connect(ui_.cmdStartVCR, &QPushButton::clicked, this, &frmLogger::cmdStartVCR_Click);
     connect(ui_.cmdPauseVCR, &QPushButton::clicked, this, &frmLogger::cmdPauseVCR_Click);

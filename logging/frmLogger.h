@@ -3,6 +3,7 @@
 
 #include "LoggerControls.h"
 #include "LoggerLayout.h"
+#include "MruList.h"
 #include "SettingKeys.h"
 
 #include <QMainWindow>
@@ -60,6 +61,19 @@ public:
     void cmd_Click(int index);
     void lstComment_DblClick();
 
+    // Log files and the recently used ones
+    void mnuNew_Click();
+    void mnuOpen_Click();
+    void mnuDeleteAllComments_Click();
+    void mnuMRU_Click(int Index);
+    void AddMRUItem(const QString &NewItem);
+    void AddMenuElement(const QString &NewItem);
+    void GetMRUFileList();
+    int MRULastIndex() const { return mru_.MRULastIndex(); }
+    const MruList &recentFiles() const { return mru_; }
+    // The title: the program's name and the current log file's name.
+    void setLogFileCaption();
+
     // The answer to the last question asked (6 Yes, 7 No; 0 before any).
     int PromptAnswer = 0;
     // The cleaned text of the entry being logged.
@@ -88,6 +102,9 @@ private:
     bool scenarioReminderLetsGo(int keyCode);
     void logFileChangedBehindUs(int target);
     bool keyPressed(QWidget *target, const QKeyEvent &event);
+    void chooseLogFile(bool create);
+    void SaveMRUFileList();
+    void refreshMruMenu();
     void setVCRButtons(bool start, bool pause, bool stop);
     void setScenarioButtons(bool start, bool pause, bool stop);
     void refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
@@ -101,5 +118,6 @@ private:
     LoggerControls ui_;
     layout::Geometry geometry_;
     CommentListModel *comments_;
+    MruList mru_;
     bool ended_ = false;
 };

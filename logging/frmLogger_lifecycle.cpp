@@ -57,6 +57,9 @@ void frmLogger::Form_Load() {
     ui_.chkVCRTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::VCRReminder)) == 1);
     ui_.chkScenarioTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::ScenarioReminder)) == 1);
 
+    mru_.clear();
+    GetMRUFileList();
+
     if (maximized)
         showMaximized();
     else
@@ -98,6 +101,7 @@ void frmLogger::mnuExit_Click() {
     store_.SaveSetting(settingkeys::ScenarioReminder,
                        QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
     savePlacement();
+    SaveMRUFileList();
     ui_.tmrMainTimer->stop();
     close();
     emit programEnded();

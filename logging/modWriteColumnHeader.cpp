@@ -4,7 +4,11 @@
 #include "modVariables.h"
 
 logfile::FileError WriteColumnHeader(const SettingsStore &store) {
-    ColumnHeaderOutcome outcome = writeColumnHeader(store, modVariables.LogFilePath);
+    return WriteColumnHeader(store, modVariables.LogFilePath);
+}
+
+logfile::FileError WriteColumnHeader(const SettingsStore &store, const QString &path) {
+    ColumnHeaderOutcome outcome = writeColumnHeader(store, path);
     modVariables.ButtonCount = outcome.buttonCount;
     modVariables.EventColumn = outcome.titles;
     modVariables.LogFileLength = outcome.fileLength;

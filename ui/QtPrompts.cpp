@@ -1,7 +1,9 @@
 #include "Prompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -74,7 +76,13 @@ std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
     if (dialog.kind == FileDialog::Kind::Save)
         box.setDefaultSuffix(QStringLiteral("csv"));
     box.selectFile(dialog.initialName);
-    if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
-        return std::nullopt;
-    return box.selectedFiles().constFirst();
+    for (;;) {
+        if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
+            return std::nullopt;
+        const QString path = box.selectedFiles().constFirst();
+        if (QFileInfo(path).absoluteDir().exists())
+            return path;
+        QMessageBox::warning(&box, box.windowTitle(),
+                             QStringLiteral("The folder of %1 does not exist.").arg(QDir::toNativeSeparators(path)));
+    }
 }

@@ -1,5 +1,6 @@
 // The log file: format, appending, reading back, the header row.
 
+#include "FileBytes.h"
 #include "NativePath.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
@@ -55,17 +56,6 @@ std::vector<Record> parseAll(std::string_view bytes, ParseStatus *last = nullptr
             r[i] = toField(view[i]);
         out.push_back(std::move(r));
     }
-}
-
-QByteArray readAll(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
 }
 
 std::vector<std::string> linesOf(const logfile::DisplayLines &lines) {
@@ -212,26 +202,26 @@ private slots:
         QCOMPARE(lines.size(), std::size_t(1));
 
         // An empty file empties the list.
-        writeFile(path("empty.csv"), "");
+        QVERIFY(writeBytes(path("empty.csv"), ""));
         out = logfile::readDisplayLines(toNativePath(path("empty.csv")), lines);
         QCOMPARE(out.end, logfile::ReadEnd::Complete);
         QVERIFY(lines.empty());
 
         // A last record cut short: the whole ones before it stay.
         const std::string cut = row + row + row.substr(0, row.size() / 2);
-        writeFile(path("cut.csv"), QByteArray::fromStdString(cut));
+        QVERIFY(writeBytes(path("cut.csv"), QByteArray::fromStdString(cut)));
         out = logfile::readDisplayLines(toNativePath(path("cut.csv")), lines);
         QCOMPARE(out.end, logfile::ReadEnd::CutShort);
         QCOMPARE(lines.size(), std::size_t(2));
 
         // Cut just after a closing quote and its comma: still short of a record.
-        writeFile(path("cut2.csv"), QByteArray::fromStdString(row + row.substr(0, row.find(",\"P3\"") + 1)));
+        QVERIFY(writeBytes(path("cut2.csv"), QByteArray::fromStdString(row + row.substr(0, row.find(",\"P3\"") + 1))));
         out = logfile::readDisplayLines(toNativePath(path("cut2.csv")), lines);
         QCOMPARE(out.end, logfile::ReadEnd::CutShort);
         QCOMPARE(lines.size(), std::size_t(1));
 
         // Blank lines after the last row are a clean end.
-        writeFile(path("trailing.csv"), QByteArray::fromStdString(row + "\r\n  \r\n"));
+        QVERIFY(writeBytes(path("trailing.csv"), QByteArray::fromStdString(row + "\r\n  \r\n")));
         out = logfile::readDisplayLines(toNativePath(path("trailing.csv")), lines);
         QCOMPARE(out.end, logfile::ReadEnd::Complete);
         QCOMPARE(lines.size(), std::size_t(1));
@@ -252,7 +242,7 @@ private slots:
             expected.push_back(displayLine("P3", "Checkout", std::to_string(i), r[Comment].text));
         }
         const QString file = path("large.csv");
-        writeFile(file, QByteArray::fromStdString(bytes));
+        QVERIFY(writeBytes(file, QByteArray::fromStdString(bytes)));
         logfile::DisplayLines lines;
         const logfile::LoadOutcome out = logfile::readDisplayLines(toNativePath(file), lines);
         QCOMPARE(out.end, logfile::ReadEnd::Complete);
@@ -281,11 +271,11 @@ private slots:
         QCOMPARE(waitpid(child, &status, 0), child);
         QVERIFY(WIFEXITED(status));
         QCOMPARE(WEXITSTATUS(status), 0);
-        QCOMPARE(readAll(file), QByteArray::fromStdString(row));
+        QCOMPARE(readBytes(file), QByteArray::fromStdString(row));
 
         // The next entry goes after the last whole row.
         QVERIFY(!logfile::appendRow(toNativePath(file), row, logfile::Sync::No));
-        QCOMPARE(readAll(file), QByteArray::fromStdString(row + row));
+        QCOMPARE(readBytes(file), QByteArray::fromStdString(row + row));
     }
 
     void appendFailures() {
@@ -297,7 +287,7 @@ private slots:
         if (geteuid() == 0)
             QSKIP("the permission check needs a user other than root");
         const QString locked = path("locked.csv");
-        writeFile(locked, "");
+        QVERIFY(writeBytes(locked, ""));
         QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner));
         err = logfile::appendRow(toNativePath(locked), "x\r\n", logfile::Sync::No);
         QCOMPARE(err.kind, FailureKind::InUse);
@@ -346,7 +336,7 @@ private slots:
         QCOMPARE(out.buttonCount, count.isEmpty() ? QString("-1") : count);
         QCOMPARE(QStringList(out.titles.begin(), out.titles.end()), titles);
 
-        const std::vector<Record> rows = parseAll(readAll(file).toStdString());
+        const std::vector<Record> rows = parseAll(readBytes(file).toStdString());
         QCOMPARE(rows.size(), std::size_t(1));
         QVERIFY(rows[0][Comment] == Field::txt("Comment"));
         for (int i = 0; i < 10; ++i)
@@ -357,11 +347,11 @@ private slots:
         SettingsStore store;
         const QString file = path("kept.csv");
         const QByteArray before = "no header here, just \"anything\"";
-        writeFile(file, before);
+        QVERIFY(writeBytes(file, before));
         const ColumnHeaderOutcome out = writeColumnHeader(store, file);
         QVERIFY(!out.error);
         QCOMPARE(out.fileLength, qint64(before.size()));
-        QCOMPARE(readAll(file), before);
+        QCOMPARE(readBytes(file), before);
 
         const ColumnHeaderOutcome missing = writeColumnHeader(store, path("gone/x.csv"));
         QCOMPARE(missing.error.kind, FailureKind::NotFound);

@@ -4,6 +4,7 @@
 
 #include "CommentListModel.h"
 #include "FakeClock.h"
+#include "FileBytes.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
@@ -47,10 +48,7 @@ public:
         return *window;
     }
 
-    QByteArray logBytes() const {
-        QFile f(logPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QByteArray logBytes() const { return readBytes(logPath()); }
 
     QStringList listLines() const {
         QStringList out;

@@ -1,0 +1,29 @@
+#pragma once
+// Wires the start-up dialog to the main window, which it creates on first use.
+
+#include "frmStartup.h"
+
+#include <memory>
+
+class Clock;
+class Prompts;
+class SettingsStore;
+class frmLogger;
+
+class LoggerStartupHost final : public StartupHost {
+public:
+    LoggerStartupHost(SettingsStore &store, Prompts &prompts, const Clock &clock);
+    ~LoggerStartupHost() override;
+
+    void useLogFile(const QString &path) override;
+    logfile::FileError writeColumnHeader() override;
+    void showMainWindow(bool newFile) override;
+
+    frmLogger *logger() const { return logger_.get(); }
+
+private:
+    SettingsStore &store_;
+    Prompts &prompts_;
+    const Clock &clock_;
+    std::unique_ptr<frmLogger> logger_;
+};

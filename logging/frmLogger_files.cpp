@@ -1,0 +1,131 @@
+// The log file commands and the recently used files.
+
+#include "frmLogger.h"
+
+#include "CommentListModel.h"
+#include "NativePath.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "WriteColumnHeader.h"
+#include "frmStartup.h"
+#include "modVariables.h"
+#include "modWriteColumnHeader.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Quorvane");
+
+QString fromStd(const std::string &text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+void frmLogger::setLogFileCaption() {
+    setWindowTitle(kTitle + QStringLiteral(" - ") + modVariables.LogFilePath.section(u'/', -1));
+}
+
+void frmLogger::mnuNew_Click() { chooseLogFile(true); }
+void frmLogger::mnuOpen_Click() { chooseLogFile(false); }
+
+void frmLogger::chooseLogFile(bool create) {
+    const std::optional<QString> path = prompts_.fileDialog(
+        {create ? Prompts::FileDialog::Kind::Save : Prompts::FileDialog::Kind::Open,
+         create ? QStringLiteral("Usability Test Log.csv") : QString(), QStringLiteral("Log Files (*.csv)")});
+    if (!path)
+        return;
+    // The chosen file is made ready before anything changes: when it cannot be, the observer is
+    // told and logging goes on in the current file.
+    if (const logfile::FileError error = WriteColumnHeader(store_, *path)) {
+        prompts_.messageBox(logFileFailureMessage(create, error), kTitle, Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+        return;
+    }
+    if (modVariables.ScenarioTimerRunning)
+        cmdStopScenario_Click();  // its STOP entry goes to the file still current
+    AddMRUItem(*path);
+    modVariables.LogFilePath = *path;
+    GetLogData();
+    setLogFileCaption();
+}
+
+void frmLogger::mnuDeleteAllComments_Click() {
+    PromptAnswer = prompts_.messageBox(QStringLiteral("Are you sure you want to permanently delete all comments?"),
+                                       QStringLiteral("Delete All Comments?"), Prompts::Buttons::OkCancel,
+                                       Prompts::Icon::None);
+    if (PromptAnswer != Prompts::OK)
+        return;
+    // The file is replaced in one step by one holding a fresh header row, so it is never missing.
+    QString count;
+    const EventColumnTitles titles = eventColumnTitles(store_, &count);
+    if (const logfile::FileError error =
+            logfile::startAfresh(toNativePath(modVariables.LogFilePath), columnHeaderRow(titles))) {
+        prompts_.messageBox(QStringLiteral("The comments could not be deleted; the log file was left as it "
+                                           "was.\n\nFile: %1\nReason: %2")
+                                .arg(modVariables.LogFilePath, fromStd(error.description)),
+                            kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    modVariables.ButtonCount = count;
+    modVariables.EventColumn = titles;
+    modVariables.LogFileLength = 0;
+    GetLogData();
+}
+
+void frmLogger::mnuMRU_Click(int Index) {
+    const QString path = mru_.paths().value(Index);
+    // A file that is gone, or cannot be read, is not switched to: the list would show the lines
+    // of one file while entries went to another.
+    logfile::RecordReader reader;
+    if (const logfile::FileError error = reader.open(toNativePath(path))) {
+        if (error.kind == logfile::FailureKind::NotFound)
+            prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
+                                Prompts::Buttons::Ok, Prompts::Icon::None);
+        else
+            prompts_.messageBox(logFileFailureMessage(false, error), kTitle, Prompts::Buttons::Ok,
+                                Prompts::Icon::Exclamation);
+        return;
+    }
+    if (modVariables.ScenarioTimerRunning)
+        cmdStopScenario_Click();
+    modVariables.LogFilePath = path;
+    GetLogData();
+    setLogFileCaption();
+}
+
+void frmLogger::AddMRUItem(const QString &NewItem) {
+    mru_.AddMRUItem(NewItem);
+    refreshMruMenu();
+}
+
+void frmLogger::AddMenuElement(const QString &NewItem) {
+    mru_.AddMenuElement(NewItem);
+    refreshMruMenu();
+}
+
+void frmLogger::GetMRUFileList() {
+    const QStringList stored = MruList::storedReadablePaths(store_);
+    for (auto it = stored.crbegin(); it != stored.crend(); ++it)
+        AddMRUItem(*it);
+}
+
+void frmLogger::SaveMRUFileList() { mru_.save(store_); }
+
+void frmLogger::refreshMruMenu() {
+    const QStringList &paths = mru_.paths();
+    while (ui_.mnuMRU.size() < paths.size()) {
+        const int index = static_cast<int>(ui_.mnuMRU.size());
+        auto *element = new QAction(this);
+        element->setObjectName(QStringLiteral("mnuMRU"));
+        ui_.mnuFile->insertAction(ui_.mnuSep0, element);
+        connect(element, &QAction::triggered, this, [this, index] { mnuMRU_Click(index); });
+        ui_.mnuMRU << element;
+    }
+    for (int i = 0; i < ui_.mnuMRU.size(); ++i) {
+        QAction *element = ui_.mnuMRU.at(i);
+        element->setVisible(i < paths.size());
+        if (i < paths.size())
+            element->setText(QString(paths.at(i)).replace(u'&', QStringLiteral("&&")));  // the path, no access key
+    }
+}
