@@ -43,6 +43,11 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     connect(ui_.mnuOpen, &QAction::triggered, this, &frmLogger::mnuOpen_Click);
     connect(ui_.mnuDeleteAllComments, &QAction::triggered, this, &frmLogger::mnuDeleteAllComments_Click);
     connect(ui_.mnuMRU.constFirst(), &QAction::triggered, this, [this] { mnuMRU_Click(0); });
+    connect(ui_.cmdSetUpScenarios, &QPushButton::clicked, this, &frmLogger::cmdSetUpScenarios_Click);
+    connect(ui_.cmdSetUpParticipants, &QPushButton::clicked, this, &frmLogger::cmdSetUpParticipants_Click);
+    connect(ui_.mnuCustomizeEventButtons, &QAction::triggered, this, &frmLogger::mnuCustomizeEventButtons_Click);
+    connect(ui_.mnuContents, &QAction::triggered, this, &frmLogger::mnuContents_Click);
+    connect(ui_.mnuAbout, &QAction::triggered, this, &frmLogger::mnuAbout_Click);
     connect(ui_.tmrMainTimer, &QTimer::timeout, this, &frmLogger::tmrMainTimer_Timer);
     connect(ui_.cmdStartVCR, &QPushButton::clicked, this, &frmLogger::cmdStartVCR_Click);
     connect(ui_.cmdPauseVCR, &QPushButton::clicked, this, &frmLogger::cmdPauseVCR_Click);
@@ -54,7 +59,8 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     for (int k = 0; k < 10; ++k)
         connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
     connect(ui_.lstComment, &QTableView::doubleClicked, this, &frmLogger::lstComment_DblClick);
-    // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter.
+    // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
+    // presses on the background move the window.
     qApp->installEventFilter(this);
 
     ui_.tmrMainTimer->start();
@@ -79,6 +85,8 @@ void frmLogger::Form_Resize() {
 bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
     if (watched == ui_.client && event->type() == QEvent::Resize)
         Form_Resize();
+    if (!ended_ && dragEvent(watched, event))
+        return true;
     if (event->type() == QEvent::KeyPress && !ended_) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget != nullptr && widget->window() == this)

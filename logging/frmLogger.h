@@ -7,9 +7,13 @@
 #include "SettingKeys.h"
 
 #include <QMainWindow>
+#include <QPoint>
 #include <QString>
+#include <functional>
 
 class Clock;
+class HelpWindow;
+struct SetUpListKind;
 class QComboBox;
 class QKeyEvent;
 class CommentListModel;
@@ -74,6 +78,16 @@ public:
     // The title: the program's name and the current log file's name.
     void setLogFileCaption();
 
+    // List set-up dialogs, help and About
+    void cmdSetUpScenarios_Click();
+    void cmdSetUpParticipants_Click();
+    void mnuCustomizeEventButtons_Click();
+    void mnuContents_Click();
+    void mnuAbout_Click();
+    // Where Help > Contents looks; the program's folder unless set.
+    void setHelpFile(const QString &path) { helpFile_ = path; }
+    HelpWindow *helpWindow() const { return help_; }
+
     // The answer to the last question asked (6 Yes, 7 No; 0 before any).
     int PromptAnswer = 0;
     // The cleaned text of the entry being logged.
@@ -88,6 +102,8 @@ public:
 signals:
     // The program is to end: every window closes and no handler runs any more.
     void programEnded();
+    // A press on the window's background began moving the window.
+    void windowMoveStarted();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -103,6 +119,9 @@ private:
     void logFileChangedBehindUs(int target);
     bool keyPressed(QWidget *target, const QKeyEvent &event);
     void chooseLogFile(bool create);
+    void openListDialog(const SetUpListKind &kind, QString &count, std::function<void()> refresh);
+    bool isDragSurface(QObject *watched, const QPoint &pos) const;
+    bool dragEvent(QObject *watched, QEvent *event);
     void SaveMRUFileList();
     void refreshMruMenu();
     void setVCRButtons(bool start, bool pause, bool stop);
@@ -120,4 +139,8 @@ private:
     CommentListModel *comments_;
     MruList mru_;
     bool ended_ = false;
+    HelpWindow *help_ = nullptr;
+    QString helpFile_;
+    bool dragging_ = false;
+    QPoint dragOffset_;
 };

@@ -1,0 +1,92 @@
+// The list set-up dialogs' opening commands, moving the window by its background, help, About.
+
+#include "frmLogger.h"
+
+#include "About.h"
+#include "HelpWindow.h"
+#include "Prompts.h"
+#include "frmSetUpList.h"
+#include "modVariables.h"
+#include "modWriteColumnHeader.h"
+
+#include <QMouseEvent>
+#include <QWindow>
+
+void frmLogger::cmdSetUpScenarios_Click() {
+    openListDialog(kSetUpScenarios, modVariables.ScenarioCount, [this] { GetScenarios(); });
+}
+
+void frmLogger::cmdSetUpParticipants_Click() {
+    openListDialog(kSetUpParticipants, modVariables.ParticipantCount, [this] { GetParticipants(); });
+}
+
+void frmLogger::mnuCustomizeEventButtons_Click() {
+    openListDialog(kSetUpCustomButtons, modVariables.ButtonCount, [this] {
+        if (const logfile::FileError error = WriteColumnHeader(store_))
+            prompts_.messageBox(QStringLiteral("The custom event buttons are saved, but the log file's header row "
+                                               "could not be written.\n\nFile: %1\nReason: %2")
+                                    .arg(modVariables.LogFilePath, QString::fromStdString(error.description)),
+                                QStringLiteral("Quorvane"), Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        GetLogData();
+        GetButtons();
+    });
+}
+
+void frmLogger::openListDialog(const SetUpListKind &kind, QString &count, std::function<void()> refresh) {
+    // Created on opening and gone on closing, so each opening reads the store afresh.
+    frmSetUpList dialog(kind, store_, prompts_, count, std::move(refresh), this);
+    dialog.exec();
+}
+
+void frmLogger::mnuContents_Click() {
+    if (help_ == nullptr)
+        help_ = new HelpWindow(this);
+    help_->showContents(helpFile_.isEmpty() ? defaultHelpFile() : helpFile_);
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void frmLogger::mnuAbout_Click() {
+    prompts_.messageBox(aboutText(), QStringLiteral("About Quorvane"), Prompts::Buttons::Ok,
+                        Prompts::Icon::Information);
+}
+
+bool frmLogger::isDragSurface(QObject *watched, const QPoint &pos) const {
+    QWidget *surface = qobject_cast<QWidget *>(watched);
+    if (surface == nullptr || (surface != ui_.client && !ui_.dragSurfaces().contains(surface)))
+        return false;
+    // A press that reached a frame or the background past a control (a disabled one) is the
+    // control's, not the background's.
+    QWidget *under = surface->childAt(pos);
+    return under == nullptr || ui_.dragSurfaces().contains(under);
+}
+
+bool frmLogger::dragEvent(QObject *watched, QEvent *event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto *press = static_cast<QMouseEvent *>(event);
+        if (!isDragSurface(watched, press->position().toPoint()))
+            return false;
+        // Any button moves the window, as a drag of its title bar does.
+        emit windowMoveStarted();
+        if (windowHandle() != nullptr && windowHandle()->startSystemMove())
+            return true;
+        dragOffset_ = press->globalPosition().toPoint() - pos();  // the window system declined: follow the pointer
+        dragging_ = true;
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (!dragging_)
+            return false;
+        move(static_cast<QMouseEvent *>(event)->globalPosition().toPoint() - dragOffset_);
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (!dragging_)
+            return false;
+        dragging_ = false;
+        return true;
+    default:
+        return false;
+    }
+}
