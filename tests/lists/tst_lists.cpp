@@ -30,13 +30,8 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::newRow("commas") << "Scenarios" << "Scenario 0" << "Find, compare, buy";
         QTest::newRow("blanks around") << "Participants" << "Participant 3" << "  P 3  ";
-        QTest::newRow("only blanks") << "Buttons" << "Button 0" << "   ";
-        QTest::newRow("quotes, equals, semicolon") << "Buttons" << "Button 1" << "\"a\" = b; #c";
-        QTest::newRow("leading at sign") << "Buttons" << "Button 2" << "@home";
+        QTest::newRow("quotes, equals, at sign") << "Buttons" << "Button 1" << "@\"a\" = b; #c";
         QTest::newRow("non-ASCII") << "Scenarios" << "Scenario 1" << QString::fromUtf8("Überweisung – 送金");
-        QTest::newRow("path") << "MRUFiles" << "0" << "/home/o/Test Logs/Usability Test Log.csv";
-        QTest::newRow("size") << "Settings" << "MainWidth" << "9000";
-        QTest::newRow("empty") << "Scenarios" << "Scenario 2" << "";
     }
     void valuesReadBackInALaterRun() {
         QFETCH(QString, section);

@@ -2,29 +2,27 @@
 
 #include "FileBytes.h"
 #include "NativePath.h"
+#include "Records.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
 #include "WriteColumnHeader.h"
-#include "logformat.h"
 #include "logio.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace logformat;
-using logfile::FailureKind;
 
 namespace {
 
-Record exampleRow(std::string comment, std::string event0) {
+Record exampleRow(std::string comment, std::string event0 = "") {
     Record r;
+    r.fill(Field::txt(""));
     r[Date] = Field::txt("12/05/2026");
     r[PCTime] = Field::txt("02:15:07 PM");
     r[VCRTime] = Field::txt("00:12:34");
@@ -34,35 +32,19 @@ Record exampleRow(std::string comment, std::string event0) {
     r[Participant] = Field::txt("P3");
     r[Scenario] = Field::txt("Checkout");
     r[Comment] = Field::txt(std::move(comment));
-    for (std::size_t i = FirstEventColumn; i < kFieldCount; ++i)
-        r[i] = Field::txt("");
     r[FirstEventColumn] = Field::txt(std::move(event0));
     return r;
 }
 
-std::vector<Record> parseAll(std::string_view bytes, ParseStatus *last = nullptr) {
-    std::vector<Record> out;
-    std::size_t pos = 0;
-    RecordView view;
-    for (;;) {
-        const ParseStatus st = parseRecord(bytes, pos, true, view);
-        if (st != ParseStatus::Parsed) {
-            if (last)
-                *last = st;
-            return out;
-        }
-        Record r;
-        for (std::size_t i = 0; i < kFieldCount; ++i)
-            r[i] = toField(view[i]);
-        out.push_back(std::move(r));
-    }
-}
-
-std::vector<std::string> linesOf(const logfile::DisplayLines &lines) {
-    std::vector<std::string> out;
+std::vector<std::string> load(const QString &path, logfile::LoadOutcome *outcome = nullptr) {
+    logfile::DisplayLines lines;
+    const logfile::LoadOutcome out = logfile::readDisplayLines(toNativePath(path), lines);
+    if (outcome)
+        *outcome = out;
+    std::vector<std::string> text;
     for (std::size_t i = 0; i < lines.size(); ++i)
-        out.emplace_back(lines.line(i));
-    return out;
+        text.emplace_back(lines.line(i));
+    return text;
 }
 
 }  // namespace
@@ -70,7 +52,6 @@ std::vector<std::string> linesOf(const logfile::DisplayLines &lines) {
 class TestLogFile : public QObject {
     Q_OBJECT
 
-private:
     TestSettings settings_;
     QTemporaryDir dir_;
     QString path(const char *name) const { return dir_.filePath(QString::fromUtf8(name)); }
@@ -78,28 +59,26 @@ private:
 private slots:
     void init() { TestSettings::clear(); }
 
-    void exampleRowsAreWrittenByteForByte() {
+    void exampleRowsByteForByte() {
         SettingsStore store;
         store.SaveSetting("Buttons", "Number Of Buttons", "1");
         store.SaveSetting("Buttons", "Button 0", "Error");
         store.SaveSetting("Buttons", "Button 1", "Help &Used");
+        const std::string blank = "\"Button - \"";
         QCOMPARE(columnHeaderRow(eventColumnTitles(store)),
-                 std::string("\"Date\",\"PC Time\",\"VCR Time\",\"VCR Time In Seconds\",\"Scenario Time\","
-                             "\"Scenario Time In Seconds\",\"Participant\",\"Scenario\",\"Comment\","
-                             "\"Button - Error\",\"Button - Help Used\",\"Button - \",\"Button - \",\"Button - \","
-                             "\"Button - \",\"Button - \",\"Button - \",\"Button - \",\"Button - \"\r\n"));
-        QCOMPARE(encodeRow(exampleRow("Clicked Help, then left", "")),
+                 "\"Date\",\"PC Time\",\"VCR Time\",\"VCR Time In Seconds\",\"Scenario Time\",\"Scenario Time In "
+                 "Seconds\",\"Participant\",\"Scenario\",\"Comment\",\"Button - Error\",\"Button - Help Used\"," +
+                     blank + "," + blank + "," + blank + "," + blank + "," + blank + "," + blank + "," + blank + "," +
+                     blank + "\r\n");
+        QCOMPARE(encodeRow(exampleRow("Clicked Help, then left")),
                  std::string("\"12/05/2026\",\"02:15:07 PM\",\"00:12:34\",754,\"00:03:10\",190,\"P3\",\"Checkout\","
                              "\"Clicked Help, then left\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
         Record press = exampleRow("Error", "Error");
         press[PCTime] = Field::txt("02:16:40 PM");
-        press[VCRTime] = Field::txt("00:14:07");
         press[VCRSeconds] = Field::num(847);
-        press[ScenarioTime] = Field::txt("00:04:43");
-        press[ScenarioSeconds] = Field::num(283);
-        QCOMPARE(encodeRow(press),
-                 std::string("\"12/05/2026\",\"02:16:40 PM\",\"00:14:07\",847,\"00:04:43\",283,\"P3\",\"Checkout\","
-                             "\"Error\",\"Error\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+        QCOMPARE(encodeRow(press), std::string("\"12/05/2026\",\"02:16:40 PM\",\"00:12:34\",847,\"00:03:10\",190,\"P3\","
+                                               "\"Checkout\",\"Error\",\"Error\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+                                               "\"\"\r\n"));
     }
 
     void roundTrip_data() {
@@ -109,8 +88,7 @@ private slots:
         QTest::newRow("only blanks") << "   " << 12.0;
         QTest::newRow("empty text, zero") << "" << 0.0;
         QTest::newRow("negative number") << "x" << -86399.0;
-        QTest::newRow("fraction") << "tab\tinside" << 2.5;
-        QTest::newRow("large whole number") << "y" << 1e17;
+        QTest::newRow("fraction, tab") << "tab\tinside" << 2.5;
         QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << 3723.0;
         QTest::newRow("line break inside quotes") << "two\r\nlines" << 5.0;
     }
@@ -119,180 +97,107 @@ private slots:
         QFETCH(double, number);
         Record r = exampleRow(text.toStdString(), text.toStdString());
         r[VCRSeconds] = Field::num(number);
-        r[ScenarioSeconds] = Field::num(-0.0);
         r[Participant] = Field::none();
-        const std::string bytes = encodeRow(r) + encodeRow(r);
         ParseStatus last{};
-        const std::vector<Record> back = parseAll(bytes, &last);
+        const std::vector<Record> back = parseRecords(encodeRow(r) + encodeRow(r), &last);
         QCOMPARE(last, ParseStatus::End);
         QCOMPARE(back.size(), std::size_t(2));
-        r[ScenarioSeconds] = Field::num(0);  // a negative zero is written as 0
         QVERIFY(back[0] == r);
         QCOMPARE(encodeRow(back[1]), encodeRow(r));
-        QVERIFY(encodeRow(r).find("-0,") == std::string::npos);
     }
 
     void readerRules() {
-        // One record spread over two lines, blanks before fields, text after a closing quote,
-        // bare text, bare numbers with trailing blanks, and a lone LF as a line end.
-        const std::string bytes = "  \"a\"junk,2 , x y ,,\t\"e\"\r\n"
-                                  "\"f\",\"g\",\"h\",\"i\",\"j\",\"k\",\"l\",\"m\",\"n\",\"o\",\"p\",\"q\",\"r\",-7\n"
-                                  "\"next\"";
+        // One record over two lines, blanks before fields, text after a closing quote, bare text and
+        // numbers with blanks after them, a lone LF; then a record cut short.
         ParseStatus last{};
-        const std::vector<Record> back = parseAll(bytes, &last);
+        const std::vector<Record> back = parseRecords("  \"a\"junk,2 , x y ,,\t\"e\"\r\n"
+                                                      "\"f\",\"g\",\"h\",\"i\",\"j\",\"k\",\"l\",\"m\",\"n\",\"o\",\"p\","
+                                                      "\"q\",\"r\",-7\n\"next\"",
+                                                      &last);
         QCOMPARE(back.size(), std::size_t(1));
         QCOMPARE(last, ParseStatus::Truncated);
-        const Record &r = back[0];
-        QVERIFY(r[0] == Field::txt("a"));
-        QVERIFY(r[1] == Field::num(2));
-        QVERIFY(r[2] == Field::txt("x y"));
-        QVERIFY(r[3] == Field::none());
-        QVERIFY(r[4] == Field::txt("e"));
-        QVERIFY(r[5] == Field::txt("f"));
-        QVERIFY(r[18] == Field::num(-7));
+        QVERIFY(back[0][0] == Field::txt("a") && back[0][1] == Field::num(2) && back[0][2] == Field::txt("x y"));
+        QVERIFY(back[0][3] == Field::none() && back[0][4] == Field::txt("e") && back[0][18] == Field::num(-7));
+        // A double quote in a name cannot end its field early and shift the records after it.
+        Record quoted = exampleRow("c");
+        quoted[Participant] = Field::txt("Ann \"Mac\" Lee");
+        const std::vector<Record> two = parseRecords(encodeRow(quoted) + encodeRow(exampleRow("second")));
+        QCOMPARE(two.size(), std::size_t(2));
+        QVERIFY(two[0][Participant] == Field::txt("Ann 'Mac' Lee") && two[1][Comment] == Field::txt("second"));
     }
 
-    void quoteInTextCannotShiftLaterRecords() {
-        Record r = exampleRow("c", "");
-        r[Participant] = Field::txt("Ann \"Mac\" Lee");
-        r[Scenario] = Field::txt("S\"1");
-        const std::vector<Record> back = parseAll(encodeRow(r) + encodeRow(exampleRow("second", "")));
-        QCOMPARE(back.size(), std::size_t(2));
-        QVERIFY(back[0][Participant] == Field::txt("Ann 'Mac' Lee"));
-        QVERIFY(back[0][Scenario] == Field::txt("S'1"));
-        QVERIFY(back[1][Comment] == Field::txt("second"));
-    }
-
-    void displayLinesFromFile() {
+    void reloading() {
         const QString file = path("display.csv");
         SettingsStore store;
         QVERIFY(!writeColumnHeader(store, file).error);
-        std::string rows = encodeRow(exampleRow(" Clicked Help, then left", ""));
-        Record empties = exampleRow("Late start", "");
-        empties[Participant] = Field::txt("");
-        empties[ScenarioTime] = Field::num(12);
-        rows += encodeRow(empties);
+        Record bare = exampleRow("Late start");
+        bare[Participant] = Field::txt("");
+        bare[ScenarioTime] = Field::num(12);
+        const std::string rows = encodeRow(exampleRow(" Clicked, then left")) + encodeRow(bare);
         QVERIFY(!logfile::appendRow(toNativePath(file), rows, logfile::Sync::No));
+        QCOMPARE(load(file), (std::vector<std::string>{
+                                 "Participant    |    Scenario    |    Scenario Time    |    Comment",
+                                 "P3    |    Checkout    |    00:03:10    |     Clicked, then left",
+                                 "    |    Checkout    |    12    |    Late start"}));
 
-        logfile::DisplayLines lines;
-        const logfile::LoadOutcome out = logfile::readDisplayLines(toNativePath(file), lines);
-        QVERIFY(!out.openError);
-        QCOMPARE(out.end, logfile::ReadEnd::Complete);
-        QCOMPARE(linesOf(lines), (std::vector<std::string>{
-                                     "Participant    |    Scenario    |    Scenario Time    |    Comment",
-                                     "P3    |    Checkout    |    00:03:10    |     Clicked Help, then left",
-                                     "    |    Checkout    |    12    |    Late start"}));
-    }
-
-    void reloadEndings() {
-        const std::string row = encodeRow(exampleRow("one", ""));
-        logfile::DisplayLines lines;
-        lines.append("kept from before");
-
-        // The file is missing: told apart from other failures, the lines untouched.
-        logfile::LoadOutcome out = logfile::readDisplayLines(toNativePath(path("missing.csv")), lines);
-        QCOMPARE(out.openError.kind, FailureKind::NotFound);
+        // The file missing, told apart from other failures; an empty file; a record cut short;
+        // blank lines after the last row.
+        logfile::LoadOutcome out;
+        load(path("missing.csv"), &out);
         QCOMPARE(out.openError.code, 53);
-        QCOMPARE(lines.size(), std::size_t(1));
-
-        // A folder is not a log file: another failure, with the system's description.
-        out = logfile::readDisplayLines(toNativePath(dir_.path()), lines);
-        QCOMPARE(out.openError.kind, FailureKind::Other);
-        QVERIFY(!out.openError.description.empty());
-        QCOMPARE(lines.size(), std::size_t(1));
-
-        // An empty file empties the list.
+        load(dir_.path(), &out);
+        QVERIFY(out.openError.kind == logfile::FailureKind::Other && !out.openError.description.empty());
         QVERIFY(writeBytes(path("empty.csv"), ""));
-        out = logfile::readDisplayLines(toNativePath(path("empty.csv")), lines);
-        QCOMPARE(out.end, logfile::ReadEnd::Complete);
-        QVERIFY(lines.empty());
-
-        // A last record cut short: the whole ones before it stay.
-        const std::string cut = row + row + row.substr(0, row.size() / 2);
-        QVERIFY(writeBytes(path("cut.csv"), QByteArray::fromStdString(cut)));
-        out = logfile::readDisplayLines(toNativePath(path("cut.csv")), lines);
+        QVERIFY(load(path("empty.csv"), &out).empty() && out.end == logfile::ReadEnd::Complete);
+        const std::string row = encodeRow(exampleRow("one"));
+        QVERIFY(writeBytes(path("cut.csv"), QByteArray::fromStdString(row + row + row.substr(0, row.size() / 2))));
+        QCOMPARE(load(path("cut.csv"), &out).size(), std::size_t(2));
         QCOMPARE(out.end, logfile::ReadEnd::CutShort);
-        QCOMPARE(lines.size(), std::size_t(2));
-
-        // Cut just after a closing quote and its comma: still short of a record.
-        QVERIFY(writeBytes(path("cut2.csv"), QByteArray::fromStdString(row + row.substr(0, row.find(",\"P3\"") + 1))));
-        out = logfile::readDisplayLines(toNativePath(path("cut2.csv")), lines);
-        QCOMPARE(out.end, logfile::ReadEnd::CutShort);
-        QCOMPARE(lines.size(), std::size_t(1));
-
-        // Blank lines after the last row are a clean end.
         QVERIFY(writeBytes(path("trailing.csv"), QByteArray::fromStdString(row + "\r\n  \r\n")));
-        out = logfile::readDisplayLines(toNativePath(path("trailing.csv")), lines);
+        QCOMPARE(load(path("trailing.csv"), &out).size(), std::size_t(1));
         QCOMPARE(out.end, logfile::ReadEnd::Complete);
-        QCOMPARE(lines.size(), std::size_t(1));
     }
 
     void largeFileReadsLikeOneBuffer() {
-        // Rows of varied length, one far longer than the read buffer, so records and CR LF pairs
-        // fall across every kind of buffer boundary.
+        // Rows of varied length, one longer than the read buffer, so records and CR LF pairs fall
+        // across every kind of buffer boundary.
         std::string bytes;
         std::vector<std::string> expected;
         for (int i = 0; i < 30000; ++i) {
-            Record r = exampleRow(std::string(static_cast<std::size_t>(i % 97), 'c') + std::to_string(i), "");
+            Record r = exampleRow(std::string(static_cast<std::size_t>(i % 97), 'c') + std::to_string(i));
             if (i == 777)
                 r[Comment] = Field::txt(std::string(1'500'000, 'z'));
-            r[ScenarioSeconds] = Field::num(i);
-            r[ScenarioTime] = i % 5 == 0 ? Field::num(i) : Field::txt(std::to_string(i));
+            r[ScenarioTime] = Field::txt(std::to_string(i));
             bytes += encodeRow(r);
             expected.push_back(displayLine("P3", "Checkout", std::to_string(i), r[Comment].text));
         }
-        const QString file = path("large.csv");
-        QVERIFY(writeBytes(file, QByteArray::fromStdString(bytes)));
-        logfile::DisplayLines lines;
-        const logfile::LoadOutcome out = logfile::readDisplayLines(toNativePath(file), lines);
-        QCOMPARE(out.end, logfile::ReadEnd::Complete);
-        QCOMPARE(lines.size(), expected.size());
-        QVERIFY(linesOf(lines) == expected);
+        QVERIFY(writeBytes(path("large.csv"), QByteArray::fromStdString(bytes)));
+        QVERIFY(load(path("large.csv")) == expected);
     }
 
-    void appendKeepsOnlyWholeRowsWhenTheDiskFills() {
+    void aShortWriteLeavesOnlyWholeRows() {
         const QString file = path("full.csv");
-        const std::string row = encodeRow(exampleRow("fits", ""));
+        const std::string row = encodeRow(exampleRow("fits"));
         QVERIFY(!logfile::appendRow(toNativePath(file), row, logfile::Sync::Yes));
-
         // In a child process, as a full disk would: the file may grow by only half a row.
         const pid_t child = fork();
         QVERIFY(child >= 0);
         if (child == 0) {
             std::signal(SIGXFSZ, SIG_IGN);
             const rlim_t limit = row.size() + row.size() / 2;
-            rlimit rl{limit, limit};
+            const rlimit rl{limit, limit};
             setrlimit(RLIMIT_FSIZE, &rl);
             const logfile::FileError err =
-                logfile::appendRow(toNativePath(file), encodeRow(exampleRow("too much", "")), logfile::Sync::Yes);
-            _exit(err.kind == FailureKind::Other && err.systemError == EFBIG && !err.description.empty() ? 0 : 1);
+                logfile::appendRow(toNativePath(file), encodeRow(exampleRow("too much")), logfile::Sync::Yes);
+            _exit(err.systemError == EFBIG && !err.description.empty() ? 0 : 1);
         }
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFEXITED(status));
-        QCOMPARE(WEXITSTATUS(status), 0);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         QCOMPARE(readBytes(file), QByteArray::fromStdString(row));
-
-        // The next entry goes after the last whole row.
         QVERIFY(!logfile::appendRow(toNativePath(file), row, logfile::Sync::No));
         QCOMPARE(readBytes(file), QByteArray::fromStdString(row + row));
-    }
-
-    void appendFailures() {
-        logfile::FileError err =
-            logfile::appendRow(toNativePath(path("no such folder/log.csv")), "x\r\n", logfile::Sync::No);
-        QCOMPARE(err.kind, FailureKind::NotFound);
-        QCOMPARE(err.code, 53);
-
-        if (geteuid() == 0)
-            QSKIP("the permission check needs a user other than root");
-        const QString locked = path("locked.csv");
-        QVERIFY(writeBytes(locked, ""));
-        QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner));
-        err = logfile::appendRow(toNativePath(locked), "x\r\n", logfile::Sync::No);
-        QCOMPARE(err.kind, FailureKind::InUse);
-        QCOMPARE(err.code, 70);
-        QCOMPARE(err.description, std::string("Permission denied"));
+        QCOMPARE(logfile::appendRow(toNativePath(path("gone/log.csv")), row, logfile::Sync::No).code, 53);
     }
 
     void columnHeader_data() {
@@ -303,9 +208,8 @@ private slots:
         QTest::newRow("never saved") << QStringList() << QString() << blank;
         QTest::newRow("saved empty") << QStringList() << "-1" << blank;
         QStringList three = blank;
-        three[0] = "Button - A";
-        three[1] = "Button - B";
-        three[2] = "Button - C";
+        for (int i = 0; i < 3; ++i)
+            three[i] = QString("Button - %1").arg(QChar('A' + i));
         QTest::newRow("three") << QStringList{"A", "B", "C"} << "2" << three;
         QStringList names, ten;
         for (int i = 0; i < 12; ++i)
@@ -327,34 +231,20 @@ private slots:
             store.SaveSetting("Buttons", "Number Of Buttons", count);
         for (int i = 0; i < stored.size(); ++i)
             store.SaveSetting("Buttons", QString("Button %1").arg(i), stored[i]);
-
         const QString file = path("header.csv");
         QFile::remove(file);
         const ColumnHeaderOutcome out = writeColumnHeader(store, file);
         QVERIFY(!out.error);
-        QCOMPARE(out.fileLength, 0LL);
         QCOMPARE(out.buttonCount, count.isEmpty() ? QString("-1") : count);
-        QCOMPARE(QStringList(out.titles.begin(), out.titles.end()), titles);
-
-        const std::vector<Record> rows = parseAll(readBytes(file).toStdString());
+        const std::vector<Record> rows = parseRecords(readBytes(file).toStdString());
         QCOMPARE(rows.size(), std::size_t(1));
-        QVERIFY(rows[0][Comment] == Field::txt("Comment"));
         for (int i = 0; i < 10; ++i)
             QVERIFY(rows[0][FirstEventColumn + std::size_t(i)] == Field::txt(titles[i].toStdString()));
-    }
 
-    void columnHeaderLeavesAFileWithContentAlone() {
-        SettingsStore store;
-        const QString file = path("kept.csv");
-        const QByteArray before = "no header here, just \"anything\"";
-        QVERIFY(writeBytes(file, before));
-        const ColumnHeaderOutcome out = writeColumnHeader(store, file);
-        QVERIFY(!out.error);
-        QCOMPARE(out.fileLength, qint64(before.size()));
-        QCOMPARE(readBytes(file), before);
-
-        const ColumnHeaderOutcome missing = writeColumnHeader(store, path("gone/x.csv"));
-        QCOMPARE(missing.error.kind, FailureKind::NotFound);
+        // A file that holds anything is left byte for byte.
+        QVERIFY(writeBytes(file, "no header, just \"anything\""));
+        QCOMPARE(writeColumnHeader(store, file).fileLength, 26LL);
+        QCOMPARE(readBytes(file), QByteArray("no header, just \"anything\""));
     }
 };
 

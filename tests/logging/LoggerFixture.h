@@ -5,16 +5,17 @@
 #include "CommentListModel.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
+#include "Records.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
 #include "WriteColumnHeader.h"
 #include "frmLogger.h"
-#include "logformat.h"
 #include "modVariables.h"
 
-#include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <memory>
 
@@ -28,6 +29,7 @@ public:
     std::unique_ptr<frmLogger> window;
 
     QString logPath() const { return dir.filePath(QStringLiteral("log.csv")); }
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
 
     // A fresh store and shared state, and a log file holding only its header row.
     void reset() {
@@ -41,15 +43,49 @@ public:
         modVariables.LogFilePath = logPath();
         QVERIFY(!writeColumnHeader(*store, logPath()).error);
     }
+    // After each test: every scripted answer used, nothing unexpected asked.
+    void finish() {
+        QVERIFY2(prompts.done(), qPrintable(prompts.report()));
+        window.reset();
+    }
 
     frmLogger &load() {
         window = std::make_unique<frmLogger>(*store, prompts, clock);
         window->Form_Load();
         return *window;
     }
+    // Loaded with the reminders as asked (off by default) and the clock ticked by the test only.
+    frmLogger &loadQuiet(bool vcrReminder = false, bool scenarioReminder = false) {
+        store->SaveSetting("Reminders", "VCR Reminder", vcrReminder ? "1" : "0");
+        store->SaveSetting("Reminders", "Scenario Reminder", scenarioReminder ? "1" : "0");
+        frmLogger &w = load();
+        w.controls().tmrMainTimer->stop();
+        return w;
+    }
+
+    void enter(const QString &comment) {
+        window->controls().txtComment->setText(comment);
+        window->cmdEnter_Click();
+    }
+    void tick(int seconds) {
+        clock.advance(seconds);
+        window->tmrMainTimer_Timer();
+    }
 
     QByteArray logBytes() const { return readBytes(logPath()); }
-
+    // The rows after the header.
+    std::vector<logformat::Record> rows() const {
+        std::vector<logformat::Record> all = parseRecords(logBytes().toStdString());
+        if (!all.empty())
+            all.erase(all.begin());
+        return all;
+    }
+    QStringList comments() const {
+        QStringList out;
+        for (const logformat::Record &r : rows())
+            out << QString::fromStdString(r[logformat::Comment].text);
+        return out;
+    }
     QStringList listLines() const {
         QStringList out;
         for (int i = 0; i < window->comments().rowCount(); ++i)
@@ -64,7 +100,4 @@ public:
     }
     void saveButtons(const QStringList &names) { saveList("Buttons", "Number Of Buttons", "Button", names); }
     void saveScenarios(const QStringList &names) { saveList("Scenarios", "Number Of Scenarios", "Scenario", names); }
-    void saveParticipants(const QStringList &names) {
-        saveList("Participants", "Number Of Participants", "Participant", names);
-    }
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Answers the program's questions from a script. An unexpected question, or an answer left
-// unused, is recorded as a failure that the test checks with done(); nothing ever waits.
+// Answers the program's questions from a script, for tests: nothing ever waits for a person. An
+// unexpected question, or an answer left unused, is recorded as a failure that done() reports.
 
 #include "Prompts.h"
 
