@@ -19,10 +19,16 @@ fail() {
     exit 1
 }
 
-# Waits for a shown window whose title matches, and gives it the keyboard.
+# Waits for a shown window whose title matches, and gives it the keyboard. A search can fail
+# while the toolkit creates and drops windows of its own, so it is simply tried again.
 window() {
-    local id
-    id=$(timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -n 1) || fail "no window '$1'"
+    local id=""
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    [ -n "$id" ] || fail "no window '$1'"
     xdotool windowfocus --sync "$id"
     sleep 0.3  # let the toolkit settle its focus before keys arrive
     echo "$id"
