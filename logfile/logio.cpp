@@ -43,27 +43,26 @@ int openForAppend(const std::string &path) {
     return fd;
 }
 
-// Writes `bytes` at the end of the file, or nothing: a short write is cut back to `before`.
-int writeWhole(int fd, long long before, std::string_view bytes, Sync sync) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
-            done += static_cast<std::size_t>(n);
-            continue;
-        }
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
         if (n < 0 && errno == EINTR)
             continue;
-        const int err = n < 0 ? errno : ENOSPC;
-        (void)::ftruncate(fd, before);
-        return err;
-    }
-    if (sync == Sync::Yes && ::fdatasync(fd) != 0) {
-        const int err = errno;
-        (void)::ftruncate(fd, before);
-        return err;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
     }
     return 0;
+}
+
+// Writes `bytes` at the end of the file, or nothing: a short write is cut back to `before`.
+int writeWhole(int fd, long long before, std::string_view bytes, Sync sync) {
+    int err = writeAll(fd, bytes);
+    if (!err && sync == Sync::Yes && ::fdatasync(fd) != 0)
+        err = errno;
+    if (err)
+        (void)::ftruncate(fd, before);
+    return err;
 }
 
 }  // namespace
@@ -303,18 +302,6 @@ int readWhole(const std::string &path, std::string &bytes, struct stat &st) {
         done += static_cast<std::size_t>(n);
     }
     bytes.resize(done);
-    return 0;
-}
-
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
     return 0;
 }
 

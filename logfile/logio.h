@@ -15,7 +15,6 @@ namespace logfile {
 enum class FailureKind { None, NotFound, InUse, Other };
 inline constexpr int kNotFoundCode = 53;
 inline constexpr int kInUseCode = 70;
-inline constexpr int kCancelledCode = 32755;
 
 struct FileError {
     FailureKind kind = FailureKind::None;
@@ -90,16 +89,11 @@ public:
         logformat::appendDisplayLine(text_, record);
         ends_.push_back(text_.size());
     }
-    void removeLast() {
-        ends_.pop_back();
-        text_.resize(ends_.empty() ? 0 : ends_.back());
-    }
     void clear() {
         text_.clear();
         ends_.clear();
     }
     void reserveForFile(long long fileSize);
-    std::size_t memoryUsed() const { return text_.capacity() + ends_.capacity() * sizeof(std::size_t); }
 
 private:
     std::string text_;

@@ -15,7 +15,7 @@ struct SharedState {
     QString ParticipantCount;
     QString ButtonCount;
     QString ButtonItem;
-    std::int16_t LoopIndex = 0;
+    std::int16_t LoopIndex = 0;  // the list loops count for themselves, so this keeps its start value
 
     QDateTime ScenarioStartMoment;   // PC clock at the last scenario Start or Resume
     QTime ScenarioElapsedAtStart;    // scenario time shown at that moment
