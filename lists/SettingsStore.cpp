@@ -1,5 +1,7 @@
 #include "SettingsStore.h"
 
+#include "Prompts.h"
+
 #include <QStringList>
 
 namespace {
@@ -7,8 +9,7 @@ QString path(const QString &section, const QString &key) { return section + u'/'
 }  // namespace
 
 SettingsStore::SettingsStore()
-    : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Quorvane"),
-                QStringLiteral("Quorvane")) {}
+    : settings_(QSettings::IniFormat, QSettings::UserScope, kAppTitle, kAppTitle) {}
 
 QString SettingsStore::GetSetting(const QString &section, const QString &key, const QString &defaultValue) const {
     const QVariant value = settings_.value(path(section, key));

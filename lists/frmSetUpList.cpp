@@ -14,10 +14,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-namespace {
-const QString kTitle = QStringLiteral("Quorvane");
-}  // namespace
-
 const SetUpListKind kSetUpScenarios{"frmSetUpScenarios", " - Set Up Scenarios", "txtScenario", "lstScenario",
                                     settingkeys::Scenarios, "Edit scenario name.", 0, false};
 const SetUpListKind kSetUpParticipants{"frmSetUpParticipants", " - Set Up Participants", "txtParticipant",
@@ -77,7 +73,7 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
 }
 
 void frmSetUpList::Form_Load() {
-    setWindowTitle(kTitle + QString::fromLatin1(kind_.titleSuffix));
+    setWindowTitle(kAppTitle + QString::fromLatin1(kind_.titleSuffix));
     lstScenario->clear();
     const StoredNameList stored = readNameList(store_, kind_.keys);
     count_ = stored.count;
@@ -117,7 +113,7 @@ void frmSetUpList::txtScenario_KeyDown(int KeyCode) {
 
 void frmSetUpList::cmdAdd_Click() {
     if (kind_.limit > 0 && lstScenario->count() >= kind_.limit) {
-        prompts_.messageBox(QStringLiteral("A maximum of 10 custom buttons may be created."), kTitle,
+        prompts_.messageBox(QStringLiteral("A maximum of 10 custom buttons may be created."), kAppTitle,
                             Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
@@ -132,7 +128,7 @@ void frmSetUpList::cmdEdit_Click() {
     QListWidgetItem *selected = lstScenario->selectedItems().value(0);
     if (selected == nullptr)
         return;  // nothing selected, nothing to edit (after an edit or the last removal)
-    const QString answer = prompts_.inputBox(QString::fromLatin1(kind_.editPrompt), kTitle, selected->text());
+    const QString answer = prompts_.inputBox(QString::fromLatin1(kind_.editPrompt), kAppTitle, selected->text());
     if (answer.isEmpty())
         return;
     // Taking an item out moves the selection; that is no choice of the observer's.

@@ -24,10 +24,6 @@ public:
     virtual void showMainWindow(bool newFile) = 0;
 };
 
-// The message shown when a log file cannot be created or opened: a first line that says which, a
-// blank line, then the error's number, source and the system's description.
-QString logFileFailureMessage(bool creating, const logfile::FileError &error);
-
 class frmStartup : public QDialog {
     Q_OBJECT
 

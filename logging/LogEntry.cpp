@@ -27,16 +27,16 @@ logformat::Record LogEntry::record() const {
     using namespace logformat;
     Record r;
     r[Date] = Field::txt(date.toString(QStringLiteral("MM/dd/yyyy")).toStdString());
-    r[PCTime] = Field::txt(clean(pcTime));
-    r[VCRTime] = Field::txt(clean(vcrTime));
+    r[PCTime] = Field::txt(pcTime.toStdString());
+    r[VCRTime] = Field::txt(vcrTime.toStdString());
     r[VCRSeconds] = Field::num(secondsOfClockText(vcrTime));
-    r[ScenarioTime] = Field::txt(clean(scenarioTime));
+    r[ScenarioTime] = Field::txt(scenarioTime.toStdString());
     r[ScenarioSeconds] = Field::num(secondsOfClockText(scenarioTime));
-    r[Participant] = Field::txt(clean(participant));
-    r[Scenario] = Field::txt(clean(scenario));
-    r[Comment] = Field::txt(clean(comment));
+    r[Participant] = Field::txt(participant.toStdString());
+    r[Scenario] = Field::txt(scenario.toStdString());
+    r[Comment] = Field::txt(comment.toStdString());
     for (std::size_t k = 0; k < events.size(); ++k)
-        r[FirstEventColumn + k] = Field::txt(clean(events[k]));
+        r[FirstEventColumn + k] = Field::txt(events[k].toStdString());
     return r;
 }
 

@@ -21,8 +21,8 @@ struct LogEntry {
     QString comment;
     std::array<QString, logformat::kEventColumnCount> events;
 
-    // Texts reach the file without double quotes: a quote would end its field early and shift
-    // every later record, so it becomes an apostrophe, in the list line too.
+    // The row writer stores a double quote as an apostrophe (a quote would end its field early
+    // and shift every later record); the list line shows the same text.
     logformat::Record record() const;
     std::string displayLine() const;
 };

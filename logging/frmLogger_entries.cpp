@@ -3,6 +3,7 @@
 #include "frmLogger.h"
 
 #include "Clock.h"
+#include "FileMessages.h"
 #include "CommentListModel.h"
 #include "KeyCodes.h"
 #include "LogEntry.h"
@@ -17,13 +18,7 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Quorvane");
-
-QString fromStd(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QString failureDetails(const QString &path, const logfile::FileError &error) {
-    return QStringLiteral("File: %1\nReason: %2").arg(path, fromStd(error.description));
-}
+QString fromStd(const std::string &text) { return QString::fromStdString(text); }
 
 }  // namespace
 
@@ -46,8 +41,8 @@ bool frmLogger::AddLogEntry(const QString &text) {
         prompts_.messageBox(QStringLiteral("This entry could not be written to the log file, so it is not in "
                                            "the log.\n\n%1\n\nClose any program that holds the file, or choose "
                                            "another log file, then make the entry again.")
-                                .arg(failureDetails(modVariables.LogFilePath, error)),
-                            kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                                .arg(fileFailureDetails(modVariables.LogFilePath, error)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return false;
     }
     comments_->appendLine(entry.displayLine());
@@ -93,8 +88,8 @@ void frmLogger::lstComment_DblClick() {
     if (found.error) {
         prompts_.messageBox(QStringLiteral("The log file could not be read, so the comment cannot be "
                                            "edited.\n\n%1")
-                                .arg(failureDetails(modVariables.LogFilePath, found.error)),
-                            kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                                .arg(fileFailureDetails(modVariables.LogFilePath, found.error)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
     if (!found.found || found.displayLine != shown) {
@@ -104,7 +99,7 @@ void frmLogger::lstComment_DblClick() {
     const logformat::Field &comment = found.record[logformat::Comment];
     const QString old = fromStd(comment.kind == logformat::Kind::Number ? logformat::formatNumber(comment.number)
                                                                          : comment.text);
-    const QString answer = prompts_.inputBox(QStringLiteral("Edit this comment."), kTitle, old);
+    const QString answer = prompts_.inputBox(QStringLiteral("Edit this comment."), kAppTitle, old);
     if (answer.isEmpty() || answer == old)
         return;
     const std::string cleaned = logformat::cleanComment(answer.toStdString());
@@ -124,8 +119,8 @@ void frmLogger::lstComment_DblClick() {
     case logfile::CommentEdit::Result::Failed:
         prompts_.messageBox(QStringLiteral("The comment could not be changed; the log file was left as it "
                                            "was.\n\n%1")
-                                .arg(failureDetails(modVariables.LogFilePath, edit.error)),
-                            kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                                .arg(fileFailureDetails(modVariables.LogFilePath, edit.error)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
 }
@@ -134,7 +129,7 @@ void frmLogger::logFileChangedBehindUs(int target) {
     prompts_.messageBox(QStringLiteral("The log file has changed since its lines were shown, so this line no longer "
                                        "matches its row in the file. Nothing was changed. The list now shows the "
                                        "file as it is."),
-                        kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                        kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     GetLogData();
     selectLine(std::min(target, comments_->rowCount() - 1));
 }

@@ -7,7 +7,7 @@
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "WriteColumnHeader.h"
-#include "frmStartup.h"
+#include "FileMessages.h"
 #include "modVariables.h"
 #include "modWriteColumnHeader.h"
 
@@ -16,14 +16,11 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("Quorvane");
-
-QString fromStd(const std::string &text) { return QString::fromStdString(text); }
 
 }  // namespace
 
 void frmLogger::setLogFileCaption() {
-    setWindowTitle(kTitle + QStringLiteral(" - ") + modVariables.LogFilePath.section(u'/', -1));
+    setWindowTitle(kAppTitle + QStringLiteral(" - ") + modVariables.LogFilePath.section(u'/', -1));
 }
 
 void frmLogger::mnuNew_Click() { chooseLogFile(true); }
@@ -38,7 +35,7 @@ void frmLogger::chooseLogFile(bool create) {
     // The chosen file is made ready before anything changes: when it cannot be, the observer is
     // told and logging goes on in the current file.
     if (const logfile::FileError error = WriteColumnHeader(store_, *path)) {
-        prompts_.messageBox(logFileFailureMessage(create, error), kTitle, Prompts::Buttons::Ok,
+        prompts_.messageBox(logFileFailureMessage(create, error), kAppTitle, Prompts::Buttons::Ok,
                             Prompts::Icon::Exclamation);
         return;
     }
@@ -62,9 +59,9 @@ void frmLogger::mnuDeleteAllComments_Click() {
     if (const logfile::FileError error =
             logfile::startAfresh(toNativePath(modVariables.LogFilePath), columnHeaderRow(titles))) {
         prompts_.messageBox(QStringLiteral("The comments could not be deleted; the log file was left as it "
-                                           "was.\n\nFile: %1\nReason: %2")
-                                .arg(modVariables.LogFilePath, fromStd(error.description)),
-                            kTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                                           "was.\n\n") +
+                                fileFailureDetails(modVariables.LogFilePath, error),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
     modVariables.ButtonCount = count;
@@ -83,7 +80,7 @@ void frmLogger::mnuMRU_Click(int Index) {
             prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
                                 Prompts::Buttons::Ok, Prompts::Icon::None);
         else
-            prompts_.messageBox(logFileFailureMessage(false, error), kTitle, Prompts::Buttons::Ok,
+            prompts_.messageBox(logFileFailureMessage(false, error), kAppTitle, Prompts::Buttons::Ok,
                                 Prompts::Icon::Exclamation);
         return;
     }

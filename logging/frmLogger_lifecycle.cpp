@@ -3,6 +3,7 @@
 #include "frmLogger.h"
 
 #include "Clock.h"
+#include "Prompts.h"
 #include "SettingsStore.h"
 #include "Twips.h"
 #include "modVariables.h"
@@ -34,7 +35,7 @@ int checkValue(const QString &text) { return text.trimmed().toInt(); }
 }  // namespace
 
 void frmLogger::Form_Load() {
-    setWindowTitle(QStringLiteral("Quorvane"));
+    setWindowTitle(kAppTitle);
     GetScenarios();
     GetParticipants();
     GetButtons();

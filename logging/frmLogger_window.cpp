@@ -3,6 +3,7 @@
 #include "frmLogger.h"
 
 #include "About.h"
+#include "FileMessages.h"
 #include "HelpWindow.h"
 #include "Prompts.h"
 #include "frmSetUpList.h"
@@ -24,9 +25,9 @@ void frmLogger::mnuCustomizeEventButtons_Click() {
     openListDialog(kSetUpCustomButtons, modVariables.ButtonCount, [this] {
         if (const logfile::FileError error = WriteColumnHeader(store_))
             prompts_.messageBox(QStringLiteral("The custom event buttons are saved, but the log file's header row "
-                                               "could not be written.\n\nFile: %1\nReason: %2")
-                                    .arg(modVariables.LogFilePath, QString::fromStdString(error.description)),
-                                QStringLiteral("Quorvane"), Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+                                               "could not be written.\n\n") +
+                                    fileFailureDetails(modVariables.LogFilePath, error),
+                                kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         GetLogData();
         GetButtons();
     });

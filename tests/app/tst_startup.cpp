@@ -3,6 +3,7 @@
 #include "CommentListModel.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
+#include "FileMessages.h"
 #include "LoggerStartupHost.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"

@@ -1,0 +1,14 @@
+#pragma once
+// How failures with files are told to the observer.
+
+#include "Prompts.h"
+#include "logio.h"
+
+#include <QString>
+
+// The message shown when a log file cannot be created or opened: a first line that says which, a
+// blank line, then the error's number, source and the system's description.
+QString logFileFailureMessage(bool creating, const logfile::FileError &error);
+
+// "File: " and the path, "Reason: " and the system's description, on two lines.
+QString fileFailureDetails(const QString &path, const logfile::FileError &error);
