@@ -1,8 +1,7 @@
 #include "LoggerStartupHost.h"
 
 #include "frmLogger.h"
-#include "modVariables.h"
-#include "modWriteColumnHeader.h"
+#include "SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QComboBox>
@@ -12,19 +11,30 @@ LoggerStartupHost::LoggerStartupHost(SettingsStore &store, Prompts &prompts, con
 
 LoggerStartupHost::~LoggerStartupHost() = default;
 
-void LoggerStartupHost::useLogFile(const QString &path) { modVariables.LogFilePath = path; }
+void LoggerStartupHost::useLogFile(const QString &path) { path_ = path; }
 
-logfile::FileError LoggerStartupHost::writeColumnHeader() { return WriteColumnHeader(store_); }
+logfile::FileError LoggerStartupHost::writeColumnHeader() {
+    header_ = ensureColumnHeader(store_, path_);
+    return header_.error;
+}
 
 void LoggerStartupHost::showMainWindow(bool newFile) {
     if (!logger_) {
         logger_ = std::make_unique<frmLogger>(store_, prompts_, clock_);
+        logger_->modVariables.LogFilePath = path_;
+        // What the header writer left in the shared state, as if the window had run it.
+        logger_->modVariables.ButtonCount = header_.buttonCount;
+        logger_->modVariables.EventColumn = header_.titles;
+        logger_->modVariables.LogFileLength = header_.fileLength;
         QObject::connect(logger_.get(), &frmLogger::programEnded, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         logger_->Form_Load();  // the first use of the main window loads it
+    } else if (logger_->modVariables.LogFilePath != path_) {
+        logger_->modVariables.LogFilePath = path_;
+        logger_->GetLogData();
     }
     if (newFile)
-        logger_->AddMRUItem(modVariables.LogFilePath);
+        logger_->AddMRUItem(path_);
     logger_->show();
     logger_->setLogFileCaption();
     if (newFile)

@@ -1,6 +1,7 @@
 #pragma once
 // Wires the start-up dialog to the main window, which it creates on first use.
 
+#include "WriteColumnHeader.h"
 #include "frmStartup.h"
 
 #include <memory>
@@ -25,5 +26,7 @@ private:
     SettingsStore &store_;
     Prompts &prompts_;
     const Clock &clock_;
+    QString path_;  // the chosen log file, until the main window holds it
+    ColumnHeaderOutcome header_;
     std::unique_ptr<frmLogger> logger_;
 };

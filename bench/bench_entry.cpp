@@ -11,7 +11,6 @@
 #include "SettingsStore.h"
 #include "frmLogger.h"
 #include "logio.h"
-#include "modVariables.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -81,8 +80,8 @@ int main(int argc, char *argv[]) {
     const std::string raw = dir.filePath("raw.csv").toStdString();
     bench::writeLog(log, 100000);
     bench::writeLog(raw, 100000);
-    modVariables.LogFilePath = QString::fromStdString(log);
     frmLogger window(store, prompts, clock);
+    window.modVariables.LogFilePath = QString::fromStdString(log);
     window.Form_Load();
 
     const QString comment = QStringLiteral("Hesitates at the coupon field, scrolls down and back up");

@@ -14,7 +14,6 @@
 #include "WriteColumnHeader.h"
 #include "frmLogger.h"
 #include "logio.h"
-#include "modVariables.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +29,8 @@
 #include <unistd.h>
 
 namespace {
+
+QString currentLog;  // the log the windows below load
 
 // Waits until `widget` has been painted once.
 class PaintWatch : public QObject {
@@ -84,6 +85,7 @@ double floorRun(const QString &log) {
 double loggerRun(SettingsStore &store, Prompts &prompts, const Clock &clock) {
     const double start = bench::nowMs();
     frmLogger window(store, prompts, clock);
+    window.modVariables.LogFilePath = currentLog;
     window.GetLogData();
     window.selectLastLineAndFocusComment();
     PaintWatch watch(window.controls().lstComment->viewport());
@@ -130,8 +132,8 @@ int startupChild(const QString &mode, const QString &log) {
         SettingsStore store;
         NoPrompts prompts;
         SystemClock clock;
-        modVariables.LogFilePath = log;
         frmLogger window(store, prompts, clock);
+        window.modVariables.LogFilePath = log;
         const long before = rssKb();
         window.GetLogData();
         std::printf("%ld\n", rssKb() - before);
@@ -139,8 +141,8 @@ int startupChild(const QString &mode, const QString &log) {
         SettingsStore store;
         NoPrompts prompts;
         SystemClock clock;
-        modVariables.LogFilePath = log;
         frmLogger window(store, prompts, clock);
+        window.modVariables.LogFilePath = log;
         PaintWatch watch(window.controls().lstComment->viewport());
         window.Form_Load();
         watch.wait();
@@ -183,7 +185,7 @@ int main(int argc, char *argv[]) {
     const QString log = dir.filePath("log.csv");
     const long long size = bench::writeLog(log.toStdString(), rows);
     std::printf("log of %d rows, %.1f MB\n", rows, static_cast<double>(size) / 1e6);
-    modVariables.LogFilePath = log;
+    currentLog = log;
 
     floorRun(log);  // warm the page cache and the toolkit
     loggerRun(store, prompts, clock);
@@ -210,18 +212,18 @@ int main(int argc, char *argv[]) {
     if (rows == 100000) {
         const QString big = dir.filePath("big.csv");
         bench::writeLog(big.toStdString(), 1000000);
-        modVariables.LogFilePath = big;
+        currentLog = big;
         loggerRun(store, prompts, clock);
         std::vector<double> bigTimes;
         for (int i = 0; i < 3; ++i)
             bigTimes.push_back(loggerRun(store, prompts, clock));
         bench::report("1,000,000 rows vs 100,000 rows", bench::median(bigTimes), oursMs, 10.0);
         QFile::remove(big);
-        modVariables.LogFilePath = log;
+        currentLog = log;
     }
 
     const QString small = dir.filePath("session.csv");
-    writeColumnHeader(store, small);
+    ensureColumnHeader(store, small);
     std::vector<double> minimal, text, logger;
     for (int i = 0; i < 9; ++i) {
         minimal.push_back(startupRun("minimal", small));

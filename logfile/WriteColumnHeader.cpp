@@ -36,7 +36,7 @@ std::string columnHeaderRow(const EventColumnTitles &titles) {
     return logformat::encodeRow(row);
 }
 
-ColumnHeaderOutcome writeColumnHeader(const SettingsStore &store, const QString &logFilePath) {
+ColumnHeaderOutcome ensureColumnHeader(const SettingsStore &store, const QString &logFilePath) {
     ColumnHeaderOutcome out;
     out.titles = eventColumnTitles(store, &out.buttonCount);
     const logfile::HeaderOutcome header =

@@ -25,4 +25,4 @@ struct ColumnHeaderOutcome {
 
 // Creates a missing log file and gives an empty one its header row. A file that holds anything
 // is left byte for byte as it is. Failures are returned, not reported.
-ColumnHeaderOutcome writeColumnHeader(const SettingsStore &store, const QString &logFilePath);
+ColumnHeaderOutcome ensureColumnHeader(const SettingsStore &store, const QString &logFilePath);

@@ -10,7 +10,6 @@
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "Twips.h"
-#include "modVariables.h"
 
 #include <QApplication>
 #include <QCheckBox>

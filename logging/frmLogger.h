@@ -5,6 +5,8 @@
 #include "LoggerLayout.h"
 #include "MruList.h"
 #include "SettingKeys.h"
+#include "logio.h"
+#include "modVariables.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -87,6 +89,13 @@ public:
     // Where Help > Contents looks; the program's folder unless set.
     void setHelpFile(const QString &path) { helpFile_ = path; }
     HelpWindow *helpWindow() const { return help_; }
+
+    // The session's shared state: timers, the current log file, the event columns of the next row.
+    SharedState modVariables;
+    // Makes sure the current log file exists and gives an empty one its header row; failures go to
+    // the caller. The one at `path` is for a file about to become the current one.
+    logfile::FileError WriteColumnHeader();
+    logfile::FileError WriteColumnHeader(const QString &path);
 
     // The answer to the last question asked (6 Yes, 7 No; 0 before any).
     int PromptAnswer = 0;

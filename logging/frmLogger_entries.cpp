@@ -9,7 +9,6 @@
 #include "LogEntry.h"
 #include "NativePath.h"
 #include "Prompts.h"
-#include "modVariables.h"
 
 #include <QComboBox>
 #include <QLabel>

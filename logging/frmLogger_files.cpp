@@ -8,16 +8,19 @@
 #include "SettingsStore.h"
 #include "WriteColumnHeader.h"
 #include "FileMessages.h"
-#include "modVariables.h"
-#include "modWriteColumnHeader.h"
 
 #include <QAction>
 #include <QMenu>
 
-namespace {
+logfile::FileError frmLogger::WriteColumnHeader() { return WriteColumnHeader(modVariables.LogFilePath); }
 
-
-}  // namespace
+logfile::FileError frmLogger::WriteColumnHeader(const QString &path) {
+    const ColumnHeaderOutcome outcome = ensureColumnHeader(store_, path);
+    modVariables.ButtonCount = outcome.buttonCount;
+    modVariables.EventColumn = outcome.titles;
+    modVariables.LogFileLength = outcome.fileLength;
+    return outcome.error;
+}
 
 void frmLogger::setLogFileCaption() {
     setWindowTitle(kAppTitle + QStringLiteral(" - ") + modVariables.LogFilePath.section(u'/', -1));
@@ -34,7 +37,7 @@ void frmLogger::chooseLogFile(bool create) {
         return;
     // The chosen file is made ready before anything changes: when it cannot be, the observer is
     // told and logging goes on in the current file.
-    if (const logfile::FileError error = WriteColumnHeader(store_, *path)) {
+    if (const logfile::FileError error = WriteColumnHeader(*path)) {
         prompts_.messageBox(logFileFailureMessage(create, error), kAppTitle, Prompts::Buttons::Ok,
                             Prompts::Icon::Exclamation);
         return;

@@ -6,7 +6,6 @@
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "Twips.h"
-#include "modVariables.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -7,7 +7,6 @@
 #include "KeyCodes.h"
 #include "LogEntry.h"
 #include "Prompts.h"
-#include "modVariables.h"
 
 #include <QCheckBox>
 #include <QComboBox>

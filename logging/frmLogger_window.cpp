@@ -7,8 +7,6 @@
 #include "HelpWindow.h"
 #include "Prompts.h"
 #include "frmSetUpList.h"
-#include "modVariables.h"
-#include "modWriteColumnHeader.h"
 
 #include <QMouseEvent>
 #include <QWindow>
@@ -23,7 +21,7 @@ void frmLogger::cmdSetUpParticipants_Click() {
 
 void frmLogger::mnuCustomizeEventButtons_Click() {
     openListDialog(kSetUpCustomButtons, modVariables.ButtonCount, [this] {
-        if (const logfile::FileError error = WriteColumnHeader(store_))
+        if (const logfile::FileError error = WriteColumnHeader())
             prompts_.messageBox(QStringLiteral("The custom event buttons are saved, but the log file's header row "
                                                "could not be written.\n\n") +
                                     fileFailureDetails(modVariables.LogFilePath, error),

@@ -1,5 +1,6 @@
 #pragma once
-// The state the main window's parts share for the whole run.
+// The state the main window's parts share for the whole run. The main window owns it, so every
+// window (and every test) starts from a fresh one.
 
 #include <QDateTime>
 #include <QString>
@@ -32,4 +33,3 @@ struct SharedState {
     std::array<QString, 10> EventColumn;
 };
 
-extern SharedState modVariables;

@@ -10,7 +10,6 @@
 #include "TestSettings.h"
 #include "frmLogger.h"
 #include "frmStartup.h"
-#include "modVariables.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -50,7 +49,6 @@ private slots:
     void init() {
         TestSettings::clear();
         prompts_.reset();
-        modVariables = SharedState{};
         store_ = std::make_unique<SettingsStore>();
         host_ = std::make_unique<LoggerStartupHost>(*store_, prompts_, clock_);
         startup_ = std::make_unique<frmStartup>(prompts_, *host_);
@@ -106,7 +104,7 @@ private slots:
         prompts_.answerFile(path("fresh.csv"));
         QTest::mouseDClick(again->optStartUp[1], Qt::LeftButton);
         QVERIFY(readBytes(path("fresh.csv")).startsWith("\"Date\",\"PC Time\"") && !again->isVisible());
-        QCOMPARE(modVariables.LogFilePath, path("fresh.csv"));
+        QCOMPARE(logger()->modVariables.LogFilePath, path("fresh.csv"));
     }
 
     void cancelEndsTheProgram() {

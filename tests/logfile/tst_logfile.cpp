@@ -129,7 +129,7 @@ private slots:
     void reloading() {
         const QString file = path("display.csv");
         SettingsStore store;
-        QVERIFY(!writeColumnHeader(store, file).error);
+        QVERIFY(!ensureColumnHeader(store, file).error);
         Record bare = exampleRow("Late start");
         bare[Participant] = Field::txt("");
         bare[ScenarioTime] = Field::num(12);
@@ -233,7 +233,7 @@ private slots:
             store.SaveSetting("Buttons", QString("Button %1").arg(i), stored[i]);
         const QString file = path("header.csv");
         QFile::remove(file);
-        const ColumnHeaderOutcome out = writeColumnHeader(store, file);
+        const ColumnHeaderOutcome out = ensureColumnHeader(store, file);
         QVERIFY(!out.error);
         QCOMPARE(out.buttonCount, count.isEmpty() ? QString("-1") : count);
         const std::vector<Record> rows = parseRecords(readBytes(file).toStdString());
@@ -243,7 +243,7 @@ private slots:
 
         // A file that holds anything is left byte for byte.
         QVERIFY(writeBytes(file, "no header, just \"anything\""));
-        QCOMPARE(writeColumnHeader(store, file).fileLength, 26LL);
+        QCOMPARE(ensureColumnHeader(store, file).fileLength, 26LL);
         QCOMPARE(readBytes(file), QByteArray("no header, just \"anything\""));
     }
 };

@@ -11,7 +11,6 @@
 #include "TestSettings.h"
 #include "WriteColumnHeader.h"
 #include "frmLogger.h"
-#include "modVariables.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -38,10 +37,8 @@ public:
         prompts.reset();
         clock = FakeClock();
         store = std::make_unique<SettingsStore>();
-        modVariables = SharedState{};
         QFile::remove(logPath());
-        modVariables.LogFilePath = logPath();
-        QVERIFY(!writeColumnHeader(*store, logPath()).error);
+        QVERIFY(!ensureColumnHeader(*store, logPath()).error);
     }
     // After each test: every scripted answer used, nothing unexpected asked.
     void finish() {
@@ -51,6 +48,10 @@ public:
 
     frmLogger &load() {
         window = std::make_unique<frmLogger>(*store, prompts, clock);
+        // As at start-up: the header writer leaves its titles in the event columns.
+        window->modVariables.LogFilePath = logPath();
+        if (window->WriteColumnHeader())
+            qFatal("the log file cannot be prepared");
         window->Form_Load();
         return *window;
     }

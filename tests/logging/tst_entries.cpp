@@ -171,8 +171,8 @@ private slots:
             f.prompts.answerMessage(vcrAnswer);
         w.controls().cmd[0]->click();
         QCOMPARE(f.comments(), logged);
-        QCOMPARE(modVariables.VCRTimerRunning, !logged.isEmpty());
-        QCOMPARE(modVariables.ScenarioTimerRunning, !logged.isEmpty());
+        QCOMPARE(f.window->modVariables.VCRTimerRunning, !logged.isEmpty());
+        QCOMPARE(f.window->modVariables.ScenarioTimerRunning, !logged.isEmpty());
         QCOMPARE(w.controls().txtComment->text(), QString("typed"));
         if (vcrAnswer != 0)
             QCOMPARE(f.prompts.calls[1].text, kVCRReminder);
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(w.listIndex(), 2);
         // Enter with the focus on a button presses that button.
         QTest::keyClick(w.controls().cmdStartVCR, Qt::Key_Return);
-        QVERIFY(modVariables.VCRTimerRunning);
+        QVERIFY(f.window->modVariables.VCRTimerRunning);
     }
 
     void aRowThatCannotBeWritten() {
@@ -237,12 +237,12 @@ private slots:
         const QStringList before = f.listLines();
         QDir gone(f.path("gone"));  // the log's folder is deleted
         QVERIFY(gone.mkpath("."));
-        modVariables.LogFilePath = gone.filePath("log.csv");
+        f.window->modVariables.LogFilePath = gone.filePath("log.csv");
         QVERIFY(gone.removeRecursively());
         f.prompts.answerMessage(Prompts::OK);
         f.enter("an important remark");
         const QString message = f.prompts.calls.at(0).text;
-        QVERIFY2(message.contains(modVariables.LogFilePath) && message.contains("No such file or directory") &&
+        QVERIFY2(message.contains(f.window->modVariables.LogFilePath) && message.contains("No such file or directory") &&
                      message.contains("not in the log"),
                  qPrintable(message));
         QCOMPARE(f.prompts.calls[0].icon, Prompts::Icon::Exclamation);

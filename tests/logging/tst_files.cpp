@@ -93,7 +93,7 @@ private slots:
         w.controls().mnuOpen->trigger();
         QCOMPARE(f.prompts.calls.at(1).dialog.kind, Prompts::FileDialog::Kind::Open);
         QVERIFY(readBytes(fresh).startsWith("\"Date\",\"PC Time\""));
-        QVERIFY(f.listLines().size() == 1 && modVariables.LogFilePath == fresh);
+        QVERIFY(f.listLines().size() == 1 && f.window->modVariables.LogFilePath == fresh);
         QCOMPARE(w.windowTitle(), QString("Quorvane - Test 1.csv"));
         QCOMPARE(w.recentFiles().paths(), (QStringList{fresh, kept}));
         f.prompts.answerFile(kept);  // opened again, a listed file moves to the top
@@ -108,11 +108,11 @@ private slots:
         const QByteArray before = f.logBytes();
         f.prompts.answerFile(std::nullopt);  // cancelled: the timer runs on, nothing written
         w.mnuOpen_Click();
-        QVERIFY(modVariables.ScenarioTimerRunning && f.logBytes() == before);
+        QVERIFY(f.window->modVariables.ScenarioTimerRunning && f.logBytes() == before);
         const QString other = f.path("other.csv");
         f.prompts.answerFile(other);
         w.mnuOpen_Click();
-        QVERIFY(!modVariables.ScenarioTimerRunning);
+        QVERIFY(!f.window->modVariables.ScenarioTimerRunning);
         QCOMPARE(f.comments().last(), QString("***STOP SCENARIO TIMER - Checkout***"));
         QCOMPARE(readBytes(other).count("\r\n"), 1);
     }
@@ -130,8 +130,8 @@ private slots:
         w.mnuNew_Click();
         QCOMPARE(f.prompts.calls.at(1).text, QString("The following error occured:\n\nError number:  53\nError generated "
                                                      "by: Quorvane\nError description: Not a directory"));
-        QVERIFY(modVariables.LogFilePath == f.logPath() && w.windowTitle() == title && f.listLines() == lines);
-        QVERIFY(w.recentFiles().paths().isEmpty() && modVariables.ScenarioTimerRunning);
+        QVERIFY(f.window->modVariables.LogFilePath == f.logPath() && w.windowTitle() == title && f.listLines() == lines);
+        QVERIFY(w.recentFiles().paths().isEmpty() && f.window->modVariables.ScenarioTimerRunning);
     }
 
     void recentFileChosen() {
@@ -149,12 +149,12 @@ private slots:
         f.prompts.answerMessage(Prompts::OK);
         w.controls().mnuMRU[1]->trigger();
         QVERIFY(f.prompts.calls.at(0).text == "This file no longer exists." && f.prompts.calls[0].title == "File Not Found");
-        QVERIFY(modVariables.LogFilePath == f.logPath() && w.windowTitle() == title && f.listLines() == lines);
-        QVERIFY(modVariables.ScenarioTimerRunning);
+        QVERIFY(f.window->modVariables.LogFilePath == f.logPath() && w.windowTitle() == title && f.listLines() == lines);
+        QVERIFY(f.window->modVariables.ScenarioTimerRunning);
         // There: the timer's STOP goes to the old file, then the chosen file is shown, order kept.
         w.controls().mnuMRU[0]->trigger();
         QCOMPARE(f.comments().last(), QString("***STOP SCENARIO TIMER - ***"));
-        QVERIFY(modVariables.LogFilePath == a && f.listLines().size() == 2);
+        QVERIFY(f.window->modVariables.LogFilePath == a && f.listLines().size() == 2);
         QCOMPARE(w.windowTitle(), QString("Quorvane - a.csv"));
         QCOMPARE(w.recentFiles().paths(), (QStringList{a, gone}));
     }

@@ -121,7 +121,7 @@ private slots:
         QComboBox *scenarios = w.controls().cmbScenarios;
         QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("Alphabetagamma"));
         QVERIFY(scenarios->currentText() == "Alpha" && scenarios->toolTip() == "Alpha");
-        QCOMPARE(modVariables.ScenarioCount, QString("2"));
+        QCOMPARE(f.window->modVariables.ScenarioCount, QString("2"));
         QVERIFY(w.controls().cmbParticipants->currentText() == "P1" && w.controls().cmbParticipants->toolTip() == "P1");
         // Picking from the list moves the tool tip; typing does not.
         scenarios->setCurrentIndex(2);
@@ -132,7 +132,7 @@ private slots:
         f.store->SaveSetting("Scenarios", "Number Of Scenarios", "-1");
         w.GetScenarios();
         QVERIFY(scenarios->count() == 0 && scenarios->currentText().isEmpty());
-        QCOMPARE(modVariables.ScenarioCount, QString("-1"));
+        QCOMPARE(f.window->modVariables.ScenarioCount, QString("-1"));
     }
 
     void buttonBar_data() {

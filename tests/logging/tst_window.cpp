@@ -44,7 +44,7 @@ private slots:
         w.controls().cmdSetUpScenarios->click();
         QComboBox *picker = w.controls().cmbScenarios;
         QVERIFY(picker->count() == 3 && picker->currentText() == "Alpha" && picker->toolTip() == "Alpha");
-        QCOMPARE(modVariables.ScenarioCount, QString("2"));
+        QCOMPARE(f.window->modVariables.ScenarioCount, QString("2"));
 
         // Cancel in the participant dialog leaves its picker as it was.
         w.controls().cmbParticipants->setEditText("typed");
@@ -55,8 +55,8 @@ private slots:
 
     void buttonDialogRefreshesBarAndHeader() {
         // An empty log file gets a header row with the new buttons.
-        QVERIFY(writeBytes(f.logPath(), ""));
         frmLogger &w = f.load();
+        QVERIFY(writeBytes(f.logPath(), ""));
         inListDialog({"Error", "Help &Used"}, true, "frmSetUpCustomButtons");
         w.controls().mnuCustomizeEventButtons->trigger();
         QVERIFY(w.controls().cmd[1]->isVisible() && w.controls().cmd[1]->text() == "Help &Used");

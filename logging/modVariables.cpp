@@ -1,3 +1,0 @@
-#include "modVariables.h"
-
-SharedState modVariables;
