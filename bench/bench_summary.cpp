@@ -1,0 +1,117 @@
+// Session summary benchmark: summarising a long generated log, against the floor of read()ing the
+// same file into one reused buffer in the same process. Page cache warm for both.
+
+#include "BenchUtil.h"
+#include "LogGen.h"
+#include "SessionSummary.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// LogGen's rows, with the scenario timer started, paused, resumed and stopped every 500 rows, so
+// the timer bookkeeping is measured too.
+long long writeTimedLog(const std::string &path, int rows) {
+    using namespace logformat;
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return -1;
+    std::string chunk;
+    long long size = 0;
+    const char *markers[] = {"START", "PAUSE", "RESUME", "STOP"};
+    for (int i = 0; i < rows; ++i) {
+        if (i % 125 == 0) {
+            Record r;
+            r.fill(Field::txt(""));
+            r[ScenarioSeconds] = Field::num(i % 500 == 0 ? 0 : i % 500);
+            r[Participant] = Field::txt("P" + std::to_string(i / 500 % 12));
+            r[Scenario] = Field::txt("Checkout");
+            r[Comment] = Field::txt(std::string("***") + markers[i / 125 % 4] + " SCENARIO TIMER - Checkout***");
+            chunk += encodeRow(r);
+        } else {
+            chunk += bench::makeRow(i);
+        }
+        if (chunk.size() > (1 << 20) || i == rows - 1) {
+            std::fwrite(chunk.data(), 1, chunk.size(), f);
+            size += static_cast<long long>(chunk.size());
+            chunk.clear();
+        }
+    }
+    std::fclose(f);
+    return size;
+}
+
+long long readAll(const std::string &path, std::vector<char> &buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    long long total = 0;
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+        total += n;
+    ::close(fd);
+    return total;
+}
+
+template <typename F>
+std::vector<double> timings(int runs, F &&f) {
+    std::vector<double> t;
+    for (int i = 0; i < runs; ++i) {
+        const double start = bench::nowMs();
+        f();
+        t.push_back(bench::nowMs() - start);
+    }
+    return t;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    const int rows = argc > 1 ? std::atoi(argv[1]) : 1000000;
+    const int runs = std::max(5, argc > 2 ? std::atoi(argv[2]) : 7);
+    char dirTemplate[] = "/tmp/quorvane-bench-XXXXXX";
+    const std::string dir = mkdtemp(dirTemplate);
+    const std::string log = dir + "/log.csv";
+    const long long size = writeTimedLog(log, rows);
+    if (size <= 0)
+        return 1;
+    std::printf("log of %d rows, %.1f MB; %d runs each\n", rows, static_cast<double>(size) / 1e6, runs);
+
+    std::vector<char> buffer(512 * 1024);  // as the reader's own chunk
+    if (readAll(log, buffer) != size)
+        return 1;
+    const std::vector<double> floor = timings(runs, [&] { (void)readAll(log, buffer); });
+    long long summarised = 0;
+    const std::vector<double> figure = timings(runs, [&] {
+        const logsummary::FileSummary out = logsummary::summariseFile(log);
+        summarised = out.summary.rows;
+    });
+    if (summarised != rows)
+        return 1;
+    // The reader alone, to tell the summary's own share from the parsing's.
+    const std::vector<double> reader = timings(runs, [&] {
+        logfile::RecordReader r;
+        logformat::RecordView record;
+        if (!r.open(log))
+            while (r.next(record) == logfile::RecordReader::Step::Record)
+                ++summarised;
+    });
+
+    std::printf("%-40s %10s %10s\n", "", "min ms", "median ms");
+    std::printf("%-40s %10.1f %10.1f\n", "summary of the log (summariseFile)", *std::min_element(figure.begin(), figure.end()),
+                bench::median(figure));
+    std::printf("%-40s %10.1f %10.1f\n", "the reader alone, for comparison", *std::min_element(reader.begin(), reader.end()),
+                bench::median(reader));
+    std::printf("%-40s %10.1f %10.1f\n", "floor: read() into a reused buffer", *std::min_element(floor.begin(), floor.end()),
+                bench::median(floor));
+    std::printf("ratio (median / median) %.2fx; aim: well under 1000 ms for 1,000,000 rows: %s\n",
+                bench::median(figure) / bench::median(floor), bench::median(figure) < 1000 ? "ok" : "OVER");
+
+    std::remove(log.c_str());
+    ::rmdir(dir.c_str());
+    return 0;
+}

@@ -1,0 +1,106 @@
+#pragma once
+// What observers work out first after a session: time on task per participant and scenario, and
+// how often each comment and event happened. Plain C++, fed one record at a time, so it can be
+// benchmarked and fuzzed without Qt.
+
+#include "logformat.h"
+#include "logio.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace logsummary {
+
+struct Figures {
+    double seconds = 0;       // time on task
+    bool timed = false;       // a scenario timer run was started or resumed from a row of this group
+    bool notStopped = false;  // a run was still running when the log ended or the next START came
+    long long comments = 0;   // rows that are neither timer markers nor event presses
+    std::vector<long long> events;  // one per titled event column, as Summary::eventTitles
+};
+
+struct Group {
+    std::string participant;
+    std::string scenario;
+    Figures figures;
+};
+
+struct ParticipantTotal {
+    std::string participant;
+    Figures figures;  // summed over the participant's groups; timed / notStopped when any is
+};
+
+struct ScenarioStats {
+    std::string scenario;
+    int participants = 0;  // participants with a timed run on the scenario
+    double mean = 0;       // both 0 when no participant was timed
+    double median = 0;
+};
+
+struct Summary {
+    bool hasHeader = false;
+    std::vector<std::string> eventTitles;  // header titles of the named event columns, e.g. "Button - Error"
+    std::vector<Group> groups;             // in order of first appearance
+    std::vector<ParticipantTotal> participants;
+    std::vector<ScenarioStats> scenarios;
+    long long rows = 0;  // rows summarised, the header row not counted
+    long long damagedLines = 0;
+};
+
+class SummaryBuilder {
+public:
+    void add(const logformat::RecordView &record);
+    // A line the reader skipped.
+    void addDamaged() { ++damaged_; }
+    // Closes a run still open at the end of the log and works out the totals and statistics.
+    Summary finish();
+
+private:
+    enum class Timer { Idle, Running, Paused };
+
+    std::size_t groupOf(std::string_view participant, std::string_view scenario);
+    void closeRunning(double endSeconds);
+
+    Summary summary_;
+    bool first_ = true;
+    long long damaged_ = 0;
+    // Event column -> index into the figures' events, or -1 for a column without a title.
+    int eventSlot_[logformat::kEventColumnCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+
+    std::unordered_map<std::string, std::size_t> groupIndex_;
+    std::string key_;
+    std::size_t lastGroup_ = static_cast<std::size_t>(-1);
+
+    Timer timer_ = Timer::Idle;
+    std::size_t runGroup_ = 0;   // the group of the START or RESUME that opened the interval
+    double runStart_ = 0;        // its Scenario Time In Seconds
+    double lastRunSeconds_ = 0;  // of the last row written while running
+};
+
+// Reads the log with the program's own reader. `progress` is called now and then with the bytes
+// read and the file's size; returning false stops the reading (the summary is then partial).
+struct FileSummary {
+    logfile::FileError openError;  // the file could not be opened: nothing was read
+    logfile::FileError readError;  // reading failed part way: the summary covers what was read
+    bool cancelled = false;
+    Summary summary;
+};
+using Progress = std::function<bool(long long position, long long size)>;
+FileSummary summariseFile(const std::string &path, const Progress &progress = {});
+
+// The summary as a table, one layout for the window and the export: a "Kind" column, then the
+// group figures, then the scenario statistics. Cells that do not apply to a row hold no value.
+std::vector<std::string> tableColumns(const Summary &summary);
+std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary);
+
+// The table as CSV bytes with the log's conventions: UTF-8, text in double quotes (a double quote
+// becomes an apostrophe), numbers bare, CR LF.
+std::string exportCsv(const Summary &summary);
+
+// "HH:mm:ss" with as many hour digits as needed ("27:03:00"); whole seconds, rounded.
+std::string clockText(double seconds);
+
+}  // namespace logsummary
