@@ -9,6 +9,7 @@
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QApplication::setWindowIcon(appIcon());
     QApplication::setQuitOnLastWindowClosed(false);  // the start-up dialog hides before the main window shows
     SettingsStore store;
