@@ -1,5 +1,6 @@
 #pragma once
-// Small helpers shared by the benchmark programs: timing and summaries.
+// Small helpers shared by the benchmark programs: timing, summaries and the one report line that
+// sets a figure against its floor (the same work done the simplest way, in the same run).
 
 #include <algorithm>
 #include <chrono>
@@ -22,21 +23,36 @@ inline double percentile(std::vector<double> v, double p) {
     return v[std::min(i, v.size() - 1)];
 }
 inline double median(std::vector<double> v) { return percentile(std::move(v), 50); }
+inline double minimum(const std::vector<double> &v) { return v.empty() ? 0 : *std::min_element(v.begin(), v.end()); }
 
-template <typename F>
-double medianOfRuns(int runs, F &&f) {
+// Times `f` once per run; `setup` (untimed) runs before each.
+template <typename F, typename S>
+std::vector<double> timings(int runs, F &&f, S &&setup) {
     std::vector<double> t;
     for (int i = 0; i < runs; ++i) {
+        setup();
         const double start = nowMs();
         f();
         t.push_back(nowMs() - start);
     }
-    return median(t);
+    return t;
+}
+template <typename F>
+std::vector<double> timings(int runs, F &&f) {
+    return timings(runs, std::forward<F>(f), [] {});
 }
 
-inline void report(const char *what, double value, double floor, double aim, const char *unit = "ms") {
-    std::printf("%-58s %10.3f %s   floor %10.3f %s   ratio %5.2fx (aim <= %.2fx) %s\n", what, value, unit, floor,
-                unit, value / floor, aim, value / floor <= aim ? "ok" : "OVER");
+inline void header() {
+    std::printf("%-62s %21s   %21s   %13s\n", "", "figure min / median", "floor min / median", "ratio (median)");
+}
+
+// Figure and floor, min and median, and the ratio of the medians against the aim.
+inline void report(const char *what, const std::vector<double> &figure, const std::vector<double> &floor, double aim,
+                   const char *unit = "ms") {
+    const double ratio = median(figure) / median(floor);
+    std::printf("%-62s %9.3f / %9.3f   %9.3f / %9.3f   %5.2fx (min %5.2fx) aim <= %.2fx %s  [%s, %zu runs]\n", what,
+                minimum(figure), median(figure), minimum(floor), median(floor), ratio, minimum(figure) / minimum(floor),
+                aim, ratio <= aim ? "ok" : "OVER", unit, figure.size());
 }
 
 }  // namespace bench

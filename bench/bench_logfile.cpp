@@ -1,9 +1,10 @@
-// Log file benchmarks: reading a long log into display lines against `cat` of the same file, and
-// appending rows one open-write-close each against raw system calls on a row of the same size.
+// Log file benchmarks, in one process: indexing a long log for the comment list against read()ing
+// the same file (into a reused buffer, and into fresh memory); appending rows one at a time
+// against raw open/write/close of the same bytes. Arguments: [runs] (default 7).
 
 #include "BenchUtil.h"
 #include "LogGen.h"
-#include "logformat.h"
+#include "logindex.h"
 #include "logio.h"
 
 #include <cstdio>
@@ -14,63 +15,76 @@
 #include <malloc.h>
 #include <unistd.h>
 
-using namespace logformat;
+namespace {
 
-using bench::makeRow;
+long long readInto(const std::string &path, std::string &buffer) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    long long total = 0;
+    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
+        total += n;
+    ::close(fd);
+    return total;
+}
+
+}  // namespace
 
 int main(int argc, char **argv) {
-    const int rows = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int runs = std::max(5, argc > 1 ? std::atoi(argv[1]) : 7);
+    // Large blocks come fresh from the system each time, as in a program that has just started.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     char dirTemplate[] = "/tmp/quorvane-bench-XXXXXX";
     const std::string dir = mkdtemp(dirTemplate);
-    const std::string log = dir + "/log.csv";
+    bench::header();
 
-    const long long size = bench::writeLog(log, rows);
-    std::printf("log of %d rows, %.1f MB (%.0f bytes a row)\n", rows, static_cast<double>(size) / 1e6,
-                static_cast<double>(size) / rows);
+    for (const int rows : {100000, 1000000}) {
+        const std::string log = dir + "/log.csv";
+        const long long size = bench::writeLog(log, rows);
+        std::string reused(1024 * 1024, '\0');
+        readInto(log, reused);  // the page cache warm for every run
+        const auto reusedFloor = bench::timings(runs, [&] { readInto(log, reused); });
+        const auto freshFloor = bench::timings(runs, [&] {
+            std::string fresh(static_cast<std::size_t>(size), '\0');
+            readInto(log, fresh);
+        });
+        std::size_t found = 0;
+        const auto fresh = bench::timings(runs, [&] {
+            logfile::LogIndex index;
+            index.load(log);
+            found = index.size();
+        });
+        logfile::LogIndex index;
+        index.load(log);
+        const auto reload = bench::timings(runs, [&] { index.load(log); });
+        if (found != static_cast<std::size_t>(rows) || index.size() != found)
+            return 1;
+        const std::string what = std::to_string(rows) + " rows (" + std::to_string(size / 1000000) + " MB)";
+        bench::report(("index, fresh memory vs read() reused buffer, " + what).c_str(), fresh, reusedFloor, 3.0);
+        bench::report(("index, fresh memory vs read() fresh memory, " + what).c_str(), fresh, freshFloor, 1.5);
+        bench::report(("index again vs read() reused buffer, " + what).c_str(), reload, reusedFloor, 3.0);
+        std::remove(log.c_str());
+    }
 
-    // Reading: page cache warm for both.
-    const std::string cat = "cat '" + log + "' > /dev/null";
-    if (std::system(cat.c_str()) != 0)
-        return 1;
-    const double catMs = bench::medianOfRuns(15, [&] { (void)std::system(cat.c_str()); });
-    // A first load writes the lines into fresh memory; a reload reuses the memory of the lines it
-    // replaces. A fixed mmap threshold keeps every first load's memory fresh, as in a new process.
-    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
-    const double firstMs = bench::medianOfRuns(15, [&] {
-        logfile::DisplayLines fresh;
-        logfile::readDisplayLines(log, fresh);
-    });
-    logfile::DisplayLines lines;
-    logfile::readDisplayLines(log, lines);
-    const double reloadMs = bench::medianOfRuns(15, [&] { logfile::readDisplayLines(log, lines); });
-    if (lines.size() != static_cast<std::size_t>(rows))
-        return 1;
-    bench::report("first load: all records into display lines vs cat", firstMs, catMs, 2.0);
-    bench::report("reload into the same lines vs cat", reloadMs, catMs, 2.0);
-
-    // Appending: 10,000 rows one open-write-close each, against raw calls writing the same bytes.
-    const std::string row = makeRow(7);
-    const std::string rawLog = dir + "/raw.csv";
-    std::vector<double> ours, raw;
-    for (int i = 0; i < 10000; ++i) {
+    // Appending: one open-lock-write-close each, against raw calls writing the same bytes.
+    const std::string row = bench::makeRow(7);
+    const std::string log = dir + "/append.csv";
+    const std::string raw = dir + "/raw.csv";
+    bench::writeLog(log, 1);
+    std::vector<double> ours, floor;
+    for (int i = 0; i < 20000; ++i) {
         double t = bench::nowMs();
-        int fd = ::open(rawLog.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        const int fd = ::open(raw.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
         if (::write(fd, row.data(), row.size()) != static_cast<ssize_t>(row.size()))
             return 1;
         ::close(fd);
-        raw.push_back(bench::nowMs() - t);
+        floor.push_back((bench::nowMs() - t) * 1000);
         t = bench::nowMs();
-        if (logfile::appendRow(log, row, logfile::Sync::No))
+        if (logfile::appendRow(log, row, logfile::Sync::No).result != logfile::AppendOutcome::Result::Done)
             return 1;
-        ours.push_back(bench::nowMs() - t);
+        ours.push_back((bench::nowMs() - t) * 1000);
     }
-    bench::report("append one row (open/write/close), median", bench::median(ours) * 1000,
-                  bench::median(raw) * 1000, 2.0, "us");
-    bench::report("append one row (open/write/close), 99th percentile", bench::percentile(ours, 99) * 1000,
-                  bench::percentile(raw, 99) * 1000, 2.0, "us");
-
+    bench::report("append one row (locked, end checked) vs open/write/close", ours, floor, 3.0, "us");
     std::remove(log.c_str());
-    std::remove(rawLog.c_str());
+    std::remove(raw.c_str());
     ::rmdir(dir.c_str());
     return 0;
 }

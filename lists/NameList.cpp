@@ -9,7 +9,9 @@ QString nameListItemKey(const settingkeys::NameList &list, int index) {
 std::optional<int> nameListLastIndex(const QString &count) {
     bool ok = false;
     const int value = count.trimmed().toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
+    // The lists count with a 16-bit index: a count beyond it (only typed into the file by hand)
+    // reads as many names as the index reaches, not billions.
+    return ok ? std::optional<int>(std::min(value, kMaxNameListIndex)) : std::nullopt;
 }
 
 StoredNameList readNameList(const SettingsStore &store, const settingkeys::NameList &list) {

@@ -14,6 +14,9 @@ struct StoredNameList {
     QStringList items;
 };
 
+// The highest index a stored list reaches.
+inline constexpr int kMaxNameListIndex = 32767;
+
 QString nameListItemKey(const settingkeys::NameList &list, int index);
 // The stored count as a whole number; nothing for a text that is not one.
 std::optional<int> nameListLastIndex(const QString &count);

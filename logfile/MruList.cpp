@@ -3,7 +3,10 @@
 #include "SettingKeys.h"
 #include "SettingsStore.h"
 
-#include <QFile>
+#include "NativePath.h"
+#include "logio.h"
+
+#include <unistd.h>
 
 int MruList::FindMRUItem(const QString &path) const {
     const QString wanted = path.toUpper();
@@ -39,9 +42,13 @@ QStringList MruList::storedReadablePaths(const SettingsStore &store) {
         const QString path = store.GetSetting(section, QString::number(i), QString());
         if (path.isEmpty())
             return out;
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly))
+        // Only a regular file that can be read; a named pipe would block the start for ever.
+        logfile::FileError error;
+        const int fd = logfile::openForReading(toNativePath(path), error);
+        if (fd >= 0) {
+            ::close(fd);
             out << path;
+        }
     }
 }
 

@@ -4,14 +4,6 @@
 #include "NativePath.h"
 #include "SettingsStore.h"
 
-namespace {
-constexpr const char *kFixedTitles[] = {"Date",         "PC Time",
-                                        "VCR Time",     "VCR Time In Seconds",
-                                        "Scenario Time", "Scenario Time In Seconds",
-                                        "Participant",  "Scenario",
-                                        "Comment"};
-}  // namespace
-
 EventColumnTitles eventColumnTitles(const SettingsStore &store, QString *buttonCount) {
     const StoredNameList buttons = readNameList(store, settingkeys::Buttons);
     if (buttonCount)
@@ -29,8 +21,8 @@ EventColumnTitles eventColumnTitles(const SettingsStore &store, QString *buttonC
 
 std::string columnHeaderRow(const EventColumnTitles &titles) {
     logformat::Record row;
-    for (std::size_t i = 0; i < std::size(kFixedTitles); ++i)
-        row[i] = logformat::Field::txt(kFixedTitles[i]);
+    for (std::size_t i = 0; i < std::size(logformat::kFixedTitles); ++i)
+        row[i] = logformat::Field::txt(std::string(logformat::kFixedTitles[i]));
     for (std::size_t i = 0; i < titles.size(); ++i)
         row[logformat::FirstEventColumn + i] = logformat::Field::txt(titles[i].toStdString());
     return logformat::encodeRow(row);

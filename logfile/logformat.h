@@ -1,8 +1,7 @@
 #pragma once
 // The log file's row format, in plain C++ so that it can be fuzzed and benchmarked alone.
 // A row is 19 fields: text fields in double quotes (nothing escaped inside), numbers bare,
-// a field without a value written as nothing; rows end with CR LF. The reader takes the next
-// 19 fields as a record, whatever lines they are spread over.
+// a field without a value written as nothing; rows end with CR LF.
 
 #include <array>
 #include <cstddef>
@@ -16,6 +15,15 @@ inline constexpr std::size_t kEventColumnCount = 10;
 inline constexpr std::string_view kRowEnd = "\r\n";
 // Joins Participant, Scenario, Scenario Time and Comment in a comment list line.
 inline constexpr std::string_view kDisplaySeparator = "    |    ";
+
+// The titles of the nine columns before the event columns, as the header row holds them.
+inline constexpr std::string_view kFixedTitles[] = {"Date",          "PC Time",
+                                                    "VCR Time",      "VCR Time In Seconds",
+                                                    "Scenario Time", "Scenario Time In Seconds",
+                                                    "Participant",   "Scenario",
+                                                    "Comment"};
+// An event column's title: this and the button's name.
+inline constexpr std::string_view kEventTitlePrefix = "Button - ";
 
 // Zero-based field positions.
 enum Column : std::size_t {
@@ -53,17 +61,42 @@ struct FieldView {
 };
 using RecordView = std::array<FieldView, kFieldCount>;
 
-enum class ParseStatus {
-    Parsed,    // one whole record was parsed
-    End,       // nothing but blanks and line ends remain: a clean end of file
-    NeedMore,  // the buffer ends inside the record; more input is needed to finish it
-    Truncated, // the input ends inside a record
+// How a record stands in the file's lines. A record is one line of 19 fields; a record whose
+// text runs over a line end (a field holding a line break, or a line end between fields) is read
+// over two lines when the second line is not a record by itself. Any other line is a damaged row:
+// cut short, too many fields, or not a row at all. It costs that line alone: the next record
+// starts on the next line. Lines of nothing but blanks are no records.
+enum class Shape : unsigned char { Whole, TwoLines, Damaged };
+
+struct RecordSpan {
+    std::size_t begin = 0;  // the first byte of the record's first line
+    std::size_t end = 0;    // past the line end of its last line, or the end of the input
+    Shape shape = Shape::Whole;
 };
 
-// Parses the record that starts at `pos`. On Parsed, `pos` moves past it; otherwise `pos` is left
-// unchanged so the caller can retry from the same place with more input. `atEnd` says that `buf`
-// holds everything up to the end of the file.
-ParseStatus parseRecord(std::string_view buf, std::size_t &pos, bool atEnd, RecordView &out);
+enum class ScanStatus {
+    Found,     // a record (whole, over two lines, or damaged) was found
+    End,       // nothing but blank lines remain
+    NeedMore,  // the buffer ends before the record's lines do; more input decides
+};
+
+// Finds the record on the first line at or after `pos` (which must be a line start) that is not
+// blank, and parses its fields into `fields`; a damaged line gives the fields it has and the
+// missing ones without a value. `atEnd` says that `buf` runs to the end of the file.
+ScanStatus scanRecord(std::string_view buf, std::size_t pos, bool atEnd, RecordSpan &span, RecordView &fields);
+
+// Finds every record from `pos` (a line start) on, exactly as scanRecord would one after the
+// other, calling `found(context, begin, shape)` for each. Lines that are plainly whole rows (the
+// rows this program writes) are recognised many at a time without parsing their fields. Returns
+// End when the input is used up, or NeedMore with `pos` at the line start to go on from.
+using FoundRecord = void (*)(void *context, std::size_t begin, Shape shape);
+ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, FoundRecord found, void *context);
+
+// The fields of a record already found: `bytes` runs from its span's begin (to its end, or further).
+void parseFields(std::string_view bytes, Shape shape, RecordView &fields);
+
+// A whole record ending exactly at the end of `line` (a line end, if any, included).
+bool isWholeRecord(std::string_view line);
 
 // Plain decimal: no exponent, no leading zeros, no decimal point for whole numbers.
 std::string formatNumber(double value);

@@ -2,10 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <initializer_list>
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,56 +14,29 @@ namespace {
 
 constexpr std::size_t kReadChunk = 512 * 1024;
 
-class Fd {
-public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-    ~Fd() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closing can report a late write error (network file systems).
-    int close() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-
-private:
-    int fd_;
-};
-
-int openForAppend(const std::string &path) {
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
+int lockExclusive(int fd) {
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR)
             continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        // A file system without locks (some network shares) still takes the change.
+        return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
     }
     return 0;
 }
 
-// Writes `bytes` at the end of the file, or nothing: a short write is cut back to `before`.
-int writeWhole(int fd, long long before, std::string_view bytes, Sync sync) {
-    int err = writeAll(fd, bytes);
-    if (!err && sync == Sync::Yes && ::fdatasync(fd) != 0)
-        err = errno;
-    if (err)
-        (void)::ftruncate(fd, before);
-    return err;
+const char *kindOfFile(mode_t mode) {
+    if (S_ISDIR(mode))
+        return "a folder";
+    if (S_ISFIFO(mode))
+        return "a named pipe";
+    if (S_ISSOCK(mode))
+        return "a socket";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "a device";
+    return "not a regular file";
 }
+
+bool endsLine(char c) { return c == '\n' || c == '\r'; }
 
 }  // namespace
 
@@ -94,66 +67,276 @@ FileError FileError::fromErrno(int err) {
     return e;
 }
 
-FileError appendRow(const std::string &path, std::string_view row, Sync sync) {
-    Fd fd(openForAppend(path));
-    if (fd.get() < 0)
-        return FileError::fromErrno(errno);
+FileError FileError::notRegular(mode_t mode) {
+    FileError e;
+    e.kind = FailureKind::NotRegular;
+    e.systemError = S_ISDIR(mode) ? EISDIR : EINVAL;
+    e.code = e.systemError;
+    e.description = std::string("This is ") + kindOfFile(mode) + ", not a file that can hold a log";
+    if (S_ISDIR(mode))
+        e.description = "Is a directory";
+    return e;
+}
+
+int writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+long long readAt(int fd, char *into, long long length, long long offset) {
+    long long done = 0;
+    while (done < length) {
+        const ssize_t n = ::pread(fd, into + done, static_cast<std::size_t>(length - done), offset + done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+// --- LockedFile
+
+LockedFile::~LockedFile() { close(); }
+
+void LockedFile::close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+FileError LockedFile::open(const std::string &path, int flags) {
+    close();
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        struct stat named {};
+        if (::stat(path.c_str(), &named) == 0) {
+            if (!S_ISREG(named.st_mode))
+                return FileError::notRegular(named.st_mode);
+        } else if (errno != ENOENT || !(flags & O_CREAT)) {
+            return FileError::fromErrno(errno);
+        }
+        // Not blocking: the path may have become a named pipe since the check.
+        const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EINTR)
+                continue;
+            return FileError::fromErrno(errno);
+        }
+        struct stat opened {};
+        if (::fstat(fd, &opened) != 0) {
+            const int err = errno;
+            ::close(fd);
+            return FileError::fromErrno(err);
+        }
+        if (!S_ISREG(opened.st_mode)) {
+            ::close(fd);
+            return FileError::notRegular(opened.st_mode);
+        }
+        if (const int err = lockExclusive(fd)) {
+            ::close(fd);
+            return FileError::fromErrno(err);
+        }
+        // Another copy may have replaced or removed the file while this one waited for the lock.
+        if (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev) {
+            ::close(fd);
+            continue;
+        }
+        fd_ = fd;
+        id_ = {opened.st_dev, opened.st_ino};
+        mode_ = opened.st_mode & 07777;
+        return {};
+    }
+    return FileError::fromErrno(EBUSY);
+}
+
+long long LockedFile::size() const {
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0)
-        return FileError::fromErrno(errno);
-    if (const int err = writeWhole(fd.get(), st.st_size, row, sync))
-        return FileError::fromErrno(err);
-    if (fd.close() != 0 && sync == Sync::No)
-        return FileError::fromErrno(errno);
-    return {};
+    return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// --- Appending
+
+AppendOutcome appendRow(const std::string &path, std::string_view row, Sync sync) {
+    AppendOutcome out;
+    LockedFile file;
+    bool canRead = true;
+    FileError error = file.open(path, O_RDWR | O_APPEND);
+    if (error.systemError == EACCES) {  // write-only: the end cannot be looked at, only written
+        canRead = false;
+        error = file.open(path, O_WRONLY | O_APPEND);
+    }
+    if (error) {
+        out.result = error.kind == FailureKind::NotFound ? AppendOutcome::Result::Gone : AppendOutcome::Result::Failed;
+        out.error = error;
+        return out;
+    }
+    const long long before = file.size();
+    if (before < 0) {
+        out.error = FileError::fromErrno(errno);
+        return out;
+    }
+    if (before > 0 && canRead) {
+        char last = 0;
+        if (readAt(file.fd(), &last, 1, before - 1) != 1) {
+            out.error = FileError::fromErrno(errno ? errno : EIO);
+            return out;
+        }
+        if (!endsLine(last)) {
+            out.result = AppendOutcome::Result::TailNotEnded;
+            return out;
+        }
+    }
+    int err = writeAll(file.fd(), row);
+    if (!err && sync == Sync::Yes && ::fdatasync(file.fd()) != 0)
+        err = errno;
+    if (err) {
+        // Cut back what this write added, and only that: under the lock nobody else appends.
+        const long long now = file.size();
+        if (now > before && now <= before + static_cast<long long>(row.size()))
+            (void)::ftruncate(file.fd(), before);
+        out.error = FileError::fromErrno(err);
+        return out;
+    }
+    out.result = AppendOutcome::Result::Done;
+    out.offset = before;
+    out.file = file.id();
+    return out;
 }
 
 HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync) {
     HeaderOutcome out;
-    Fd fd(openForAppend(path));
-    if (fd.get() < 0) {
-        out.error = FileError::fromErrno(errno);
+    LockedFile file;
+    if ((out.error = file.open(path, O_WRONLY | O_APPEND | O_CREAT)))
         return out;
-    }
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) {
-        out.error = FileError::fromErrno(errno);
-        return out;
-    }
-    out.length = st.st_size;
-    if (st.st_size == 0) {
-        if (const int err = writeWhole(fd.get(), 0, headerRow, sync)) {
+    out.length = file.size();
+    if (out.length == 0) {
+        int err = writeAll(file.fd(), headerRow);
+        if (!err && sync == Sync::Yes && ::fdatasync(file.fd()) != 0)
+            err = errno;
+        if (err) {
+            (void)::ftruncate(file.fd(), 0);
             out.error = FileError::fromErrno(err);
-            return out;
         }
     }
-    if (fd.close() != 0 && sync == Sync::No)
-        out.error = FileError::fromErrno(errno);
     return out;
 }
+
+FileError touchForAppend(const std::string &path) {
+    LockedFile file;
+    return file.open(path, O_WRONLY | O_APPEND | O_CREAT);
+}
+
+FileError createEmpty(const std::string &path) {
+    LockedFile file;
+    if (FileError error = file.open(path, O_WRONLY | O_CREAT))
+        return error;
+    if (::ftruncate(file.fd(), 0) != 0)
+        return FileError::fromErrno(errno);
+    return {};
+}
+
+// --- What a file holds
+
+LogCheck checkLogFile(const std::string &path) {
+    LogCheck out;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        out.result = errno == ENOENT ? LogCheck::Result::Missing : LogCheck::Result::Unusable;
+        out.error = FileError::fromErrno(errno);
+        return out;
+    }
+    RecordReader reader;
+    if ((out.error = reader.open(path)))
+        return out;
+    if (reader.fileSize() == 0) {
+        out.result = LogCheck::Result::Empty;
+        return out;
+    }
+    // The beginning tells: a log starts with its header row and goes on with rows of 19 fields.
+    logformat::RecordView record;
+    int rows = 0;
+    int damaged = 0;
+    for (; rows < 50 && reader.position() < 256 * 1024; ++rows) {
+        const RecordReader::Step step = reader.next(record);
+        if (step == RecordReader::Step::End)
+            break;
+        if (step == RecordReader::Step::ReadFailed) {
+            out.error = reader.readError();
+            return out;
+        }
+        if (rows == 0) {
+            bool header = step == RecordReader::Step::Record;
+            for (std::size_t i = 0; header && i < std::size(logformat::kFixedTitles); ++i)
+                header = record[i].kind == logformat::Kind::Text && record[i].text == logformat::kFixedTitles[i];
+            if (!header) {
+                out.result = LogCheck::Result::NotLog;
+                out.reason = "its first row is not the column-header row of a log";
+                return out;
+            }
+        } else if (step == RecordReader::Step::Damaged) {
+            ++damaged;
+        }
+    }
+    if (damaged * 2 > rows - 1 && damaged > 0) {
+        out.result = LogCheck::Result::NotLog;
+        out.reason = "most of its rows are not rows of a log";
+        return out;
+    }
+    out.result = LogCheck::Result::Log;
+    return out;
+}
+
+// --- Reading
 
 RecordReader::~RecordReader() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-FileError RecordReader::open(const std::string &path) {
+int openForReading(const std::string &path, FileError &error, struct stat *info) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        error = FileError::fromErrno(errno);
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {  // a named pipe would block, a device may do worse
+        error = FileError::notRegular(st.st_mode);
+        return -1;
+    }
     int fd;
     do {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return FileError::fromErrno(errno);
+    if (fd < 0) {
+        error = FileError::fromErrno(errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISREG(st.st_mode) ? FileError::fromErrno(errno) : FileError::notRegular(st.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    if (info)
+        *info = st;
+    return fd;
+}
+
+FileError RecordReader::open(const std::string &path) {
+    FileError error;
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int err = errno;
-        ::close(fd);
-        return FileError::fromErrno(err);
-    }
-    if (S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return FileError::fromErrno(EISDIR);
-    }
+    const int fd = openForReading(path, error, &st);
+    if (fd < 0)
+        return error;
     fd_ = fd;
     fileSize_ = st.st_size;
     buffer_.resize(kReadChunk);
@@ -187,210 +370,24 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
         return Step::ReadFailed;
     for (;;) {
         const std::string_view window(buffer_.data() + begin_, end_ - begin_);
-        std::size_t pos = 0;
-        switch (logformat::parseRecord(window, pos, atEnd_, record)) {
-        case logformat::ParseStatus::Parsed:
-            begin_ += pos;
-            return Step::Record;
-        case logformat::ParseStatus::End:
+        logformat::RecordSpan span;
+        switch (logformat::scanRecord(window, 0, atEnd_, span, record)) {
+        case logformat::ScanStatus::Found:
+            recordOffset_ = consumed_ + static_cast<long long>(span.begin);
+            recordShape_ = span.shape;
+            begin_ += span.end;
+            consumed_ += static_cast<long long>(span.end);
+            return span.shape == logformat::Shape::Damaged ? Step::Damaged : Step::Record;
+        case logformat::ScanStatus::End:
+            consumed_ += static_cast<long long>(window.size());
+            begin_ = end_;
             return Step::End;
-        case logformat::ParseStatus::Truncated:
-            return Step::Truncated;
-        case logformat::ParseStatus::NeedMore:
+        case logformat::ScanStatus::NeedMore:
             if (!refill())
                 return Step::ReadFailed;
             break;
         }
     }
-}
-
-void DisplayLines::reserveForFile(long long fileSize) {
-    // A display line is shorter than a usual row, so the lines seldom grow by copying; reserved
-    // pages that are never written take no memory.
-    if (fileSize > 0) {
-        text_.reserve(static_cast<std::size_t>(fileSize));
-        ends_.reserve(static_cast<std::size_t>(fileSize / 64));
-    }
-}
-
-ReadEnd readDisplayLines(RecordReader &reader, DisplayLines &lines) {
-    lines.clear();
-    lines.reserveForFile(reader.fileSize());
-    logformat::RecordView record;
-    for (;;) {
-        switch (reader.next(record)) {
-        case RecordReader::Step::Record:
-            lines.appendLine(record);
-            continue;
-        case RecordReader::Step::End:
-            return ReadEnd::Complete;
-        case RecordReader::Step::Truncated:
-            return ReadEnd::CutShort;
-        case RecordReader::Step::ReadFailed:
-            return ReadEnd::ReadFailed;
-        }
-    }
-}
-
-LoadOutcome readDisplayLines(const std::string &path, DisplayLines &lines) {
-    LoadOutcome out;
-    RecordReader reader;
-    out.openError = reader.open(path);
-    if (!out.openError)
-        out.end = readDisplayLines(reader, lines);
-    return out;
-}
-
-FileError touchForAppend(const std::string &path) {
-    Fd fd(openForAppend(path));
-    if (fd.get() < 0 || fd.close() != 0)
-        return FileError::fromErrno(errno);
-    return {};
-}
-
-FileError createEmpty(const std::string &path) {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0 || fd.close() != 0)
-        return FileError::fromErrno(errno);
-    return {};
-}
-
-FoundRecord readRecord(const std::string &path, std::size_t index) {
-    FoundRecord out;
-    RecordReader reader;
-    if ((out.error = reader.open(path)))
-        return out;
-    logformat::RecordView view;
-    for (std::size_t i = 0;; ++i) {
-        const RecordReader::Step step = reader.next(view);
-        if (step == RecordReader::Step::ReadFailed) {
-            out.error = reader.readError();
-            return out;
-        }
-        if (step != RecordReader::Step::Record)
-            return out;
-        if (i == index) {
-            out.found = true;
-            for (std::size_t k = 0; k < logformat::kFieldCount; ++k)
-                out.record[k] = logformat::toField(view[k]);
-            logformat::appendDisplayLine(out.displayLine, view);
-            return out;
-        }
-    }
-}
-
-namespace {
-
-int readWhole(const std::string &path, std::string &bytes, struct stat &st) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return errno;
-    if (::fstat(fd.get(), &st) != 0)
-        return errno;
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t done = 0;
-    for (;;) {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() + 65536);  // the file may have grown since fstat
-        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return errno;
-        if (n == 0)
-            break;
-        done += static_cast<std::size_t>(n);
-    }
-    bytes.resize(done);
-    return 0;
-}
-
-// Makes a rename inside `path`'s folder durable.
-void syncFolderOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)::fsync(fd);
-        ::close(fd);
-    }
-}
-
-// Writes `pieces` to the file's ".bak" copy, flushes it and renames it over the file. Returns the
-// error, with the copy removed and the file untouched, when any step fails.
-int replaceWith(const std::string &path, mode_t mode, std::initializer_list<std::string_view> pieces) {
-    const std::string copy = path + ".bak";
-    Fd fd(::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-    int err = fd.get() < 0 ? errno : 0;
-    for (const std::string_view piece : pieces)
-        if (!err)
-            err = writeAll(fd.get(), piece);
-    if (!err && ::fsync(fd.get()) != 0)
-        err = errno;
-    if (fd.get() >= 0 && fd.close() != 0 && !err)
-        err = errno;
-    if (!err && ::rename(copy.c_str(), path.c_str()) != 0)
-        err = errno;
-    if (err) {
-        ::unlink(copy.c_str());
-        return err;
-    }
-    syncFolderOf(path);
-    return 0;
-}
-
-}  // namespace
-
-CommentEdit replaceComment(const std::string &path, std::size_t index, std::string_view expectedLine,
-                           std::string_view newComment) {
-    CommentEdit out;
-    std::string bytes;
-    struct stat st {};
-    if (const int err = readWhole(path, bytes, st)) {
-        out.error = FileError::fromErrno(err);
-        return out;
-    }
-
-    // Where the record starts and ends.
-    std::size_t start = 0;
-    std::size_t end = 0;
-    logformat::RecordView view;
-    for (std::size_t i = 0;; ++i) {
-        start = end;
-        if (logformat::parseRecord(bytes, end, true, view) != logformat::ParseStatus::Parsed) {
-            out.result = CommentEdit::Result::RecordGone;
-            return out;
-        }
-        if (i == index)
-            break;
-    }
-    std::string line;
-    logformat::appendDisplayLine(line, view);
-    if (line != expectedLine) {
-        out.result = CommentEdit::Result::RecordChanged;
-        return out;
-    }
-    logformat::Record record;
-    for (std::size_t k = 0; k < logformat::kFieldCount; ++k)
-        record[k] = logformat::toField(view[k]);
-    record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
-    const std::string row = logformat::encodeRow(record);
-
-    const std::string_view all(bytes);
-    if (const int err = replaceWith(path, st.st_mode & 07777, {all.substr(0, start), row, all.substr(end)})) {
-        out.error = FileError::fromErrno(err);
-        return out;
-    }
-    out.result = CommentEdit::Result::Done;
-    return out;
-}
-
-FileError startAfresh(const std::string &path, std::string_view headerRow) {
-    struct stat st {};
-    const mode_t mode = ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0666;
-    if (const int err = replaceWith(path, mode, {headerRow}))
-        return FileError::fromErrno(err);
-    return {};
 }
 
 }  // namespace logfile

@@ -2,8 +2,10 @@
 
 #include "AppIcon.h"
 #include "Clock.h"
+#include "FileMessages.h"
 #include "KeyCodes.h"
-#include "CommentListModel.h"
+#include "CommentList.h"
+#include "presence.h"
 #include "NameList.h"
 #include "NativePath.h"
 #include "Pickers.h"
@@ -18,7 +20,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
+#include <QStandardPaths>
+#include <QRandomGenerator>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
@@ -28,8 +31,13 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     setObjectName(QStringLiteral("frmLogger"));
     setWindowIcon(appIcon());
     ui_ = createLoggerControls(this);
-    comments_ = new CommentListModel(this);
-    ui_.lstComment->setModel(comments_);
+    ui_.lstComment->setSource(&comments_);
+    // Running copies note their current logs among the user's runtime files.
+    presence_ = std::make_unique<logfile::Presence>(
+        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                          QStringLiteral("/quorvane-logs"))
+            .toStdString(),
+        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')).toStdString());
     ui_.client->installEventFilter(this);  // its size changes drive the layout
     // The client area at design: 8880 x 5310 twips.
     resize(twipsToPixels(layout::kDesignOuterWidth - layout::kFrameWidth),
@@ -57,7 +65,7 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     connect(ui_.cmdEnter, &QPushButton::clicked, this, &frmLogger::cmdEnter_Click);
     for (int k = 0; k < 10; ++k)
         connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
-    connect(ui_.lstComment, &QTableView::doubleClicked, this, &frmLogger::lstComment_DblClick);
+    connect(ui_.lstComment, &CommentList::rowDoubleClicked, this, &frmLogger::lstComment_DblClick);
     // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
     // presses on the background move the window.
     qApp->installEventFilter(this);
@@ -158,30 +166,26 @@ void frmLogger::GetButtons() {
 }
 
 void frmLogger::GetLogData() {
-    // A record cut short ends the reload without a message, keeping the lines before it.
-    const logfile::LoadOutcome outcome = comments_->reload(toNativePath(modVariables.LogFilePath));
+    const logfile::LogIndex::LoadOutcome outcome = comments_.index().load(toNativePath(modVariables.LogFilePath));
     if (outcome.openError.kind == logfile::FailureKind::NotFound)
         prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
                             Prompts::Buttons::Ok, Prompts::Icon::None);
+    if (outcome.openError)
+        return;  // the list stays as it was
+    ui_.lstComment->reset();
+    if (outcome.readError)
+        prompts_.messageBox(QStringLiteral("The log file could not be read to its end, so the list shows only its "
+                                           "first %1 lines.\n\n%2")
+                                .arg(comments_.lineCount())
+                                .arg(fileFailureDetails(modVariables.LogFilePath, outcome.readError)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
-int frmLogger::listIndex() const {
-    const QModelIndex current = ui_.lstComment->currentIndex();
-    return current.isValid() && ui_.lstComment->selectionModel()->isSelected(current) ? current.row() : -1;
-}
+int frmLogger::listIndex() const { return ui_.lstComment->currentRow(); }
 
-void frmLogger::selectLine(int row) {
-    if (row < 0 || row >= comments_->rowCount()) {
-        ui_.lstComment->clearSelection();
-        ui_.lstComment->setCurrentIndex({});
-        return;
-    }
-    const QModelIndex index = comments_->index(row);
-    ui_.lstComment->setCurrentIndex(index);
-    ui_.lstComment->scrollTo(index);
-}
+void frmLogger::selectLine(int row) { ui_.lstComment->setCurrentRow(row); }
 
 void frmLogger::selectLastLineAndFocusComment() {
-    selectLine(comments_->rowCount() - 1);
+    selectLine(comments_.lineCount() - 1);
     ui_.txtComment->setFocus();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the observer's one window while a test is logged.
 
+#include "CommentLines.h"
 #include "LoggerControls.h"
 #include "LoggerLayout.h"
 #include "MruList.h"
@@ -12,15 +13,18 @@
 #include <QPoint>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class Clock;
 class HelpWindow;
 struct SetUpListKind;
 class QComboBox;
 class QKeyEvent;
-class CommentListModel;
 class Prompts;
 class SettingsStore;
+namespace logfile {
+class Presence;
+}
 
 class frmLogger : public QMainWindow {
     Q_OBJECT
@@ -31,7 +35,7 @@ public:
 
     const LoggerControls &controls() const { return ui_; }
     const layout::Geometry &geometryTwips() const { return geometry_; }
-    CommentListModel &comments() const { return *comments_; }
+    CommentLines &comments() { return comments_; }
 
     // The window's size in twips, frame, title bar and menu bar included.
     double outerWidth() const;
@@ -79,6 +83,12 @@ public:
     const MruList &recentFiles() const { return mru_; }
     // The title: the program's name and the current log file's name.
     void setLogFileCaption();
+    // Before a file becomes the current log: a file that is not a log is shown to be so, and used
+    // only when the observer says so; a file that cannot be used is said. False: keep the current.
+    bool acceptLogFile(const QString &path);
+    // Notes the current log as this copy's, and tells the observer when another running copy of
+    // the program is logging to it too.
+    void announceLogFile();
 
     // List set-up dialogs, help and About
     void cmdSetUpScenarios_Click();
@@ -126,6 +136,12 @@ private:
     // The scenario reminder before an entry: false when the entry is to be abandoned.
     bool scenarioReminderLetsGo(int keyCode);
     void logFileChangedBehindUs(int target);
+    // Mends a log whose last line has no line end before anything is appended; false (and the
+    // observer told) when it cannot be mended.
+    bool mendLogEnd(const std::string &path);
+    // The log is gone: true when the observer has it created again (with its header row).
+    bool createGoneLogAgain();
+    void tellCannotWrite(const QString &what, const logfile::FileError &error);
     bool keyPressed(QWidget *target, const QKeyEvent &event);
     void chooseLogFile(bool create);
     void openListDialog(const SetUpListKind &kind, QString &count, std::function<void()> refresh);
@@ -145,7 +161,8 @@ private:
     const Clock &clock_;
     LoggerControls ui_;
     layout::Geometry geometry_;
-    CommentListModel *comments_;
+    CommentLines comments_;
+    std::unique_ptr<logfile::Presence> presence_;
     MruList mru_;
     bool ended_ = false;
     HelpWindow *help_ = nullptr;

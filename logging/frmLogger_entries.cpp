@@ -4,7 +4,7 @@
 
 #include "Clock.h"
 #include "FileMessages.h"
-#include "CommentListModel.h"
+#include "logrewrite.h"
 #include "KeyCodes.h"
 #include "LogEntry.h"
 #include "NativePath.h"
@@ -31,20 +31,93 @@ bool frmLogger::AddLogEntry(const QString &text) {
     entry.scenario = ui_.cmbScenarios->currentText();
     entry.comment = text;
     entry.events = modVariables.EventColumn;
+    const std::string row = logformat::encodeRow(entry.record());
+    const std::string path = toNativePath(modVariables.LogFilePath);
 
     // The row is on disk before its line is shown, and a row that cannot be written adds no line:
     // line i of the list always shows record i of the file.
-    const logfile::FileError error = logfile::appendRow(toNativePath(modVariables.LogFilePath),
-                                                        logformat::encodeRow(entry.record()), logfile::Sync::Yes);
-    if (error) {
-        prompts_.messageBox(QStringLiteral("This entry could not be written to the log file, so it is not in "
-                                           "the log.\n\n%1\n\nClose any program that holds the file, or choose "
-                                           "another log file, then make the entry again.")
-                                .arg(fileFailureDetails(modVariables.LogFilePath, error)),
-                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const logfile::AppendOutcome out = logfile::appendRow(path, row, logfile::Sync::Yes);
+        switch (out.result) {
+        case logfile::AppendOutcome::Result::Done:
+            if (comments_.index().appended(out.offset, static_cast<long long>(row.size()), out.file))
+                ui_.lstComment->lineAppended();
+            else
+                GetLogData();  // another copy wrote to the file meanwhile: show it as it is
+            return true;
+        case logfile::AppendOutcome::Result::TailNotEnded:
+            if (!mendLogEnd(path))
+                return false;
+            continue;
+        case logfile::AppendOutcome::Result::Gone:
+            if (!createGoneLogAgain())
+                return false;
+            continue;
+        case logfile::AppendOutcome::Result::Failed:
+            tellCannotWrite(QStringLiteral("This entry could not be written to the log file, so it is not in the log."),
+                            out.error);
+            return false;
+        }
+    }
+    return false;
+}
+
+void frmLogger::tellCannotWrite(const QString &what, const logfile::FileError &error) {
+    prompts_.messageBox(QStringLiteral("%1\n\n%2\n\nClose any program that holds the file, or choose another log "
+                                       "file, then try again.")
+                            .arg(what, fileFailureDetails(modVariables.LogFilePath, error)),
+                        kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+bool frmLogger::mendLogEnd(const std::string &path) {
+    const logfile::TailRepair repair = logfile::repairTail(path);
+    switch (repair.result) {
+    case logfile::TailRepair::Result::Clean:
+        return true;
+    case logfile::TailRepair::Result::Ended:
+        if (repair.error) {
+            prompts_.messageBox(
+                QStringLiteral("The log file ends in a damaged row (cut short, perhaps by a crash or a full disk). It "
+                               "could not be moved out of the log, so it stays there as a line of its own, and new "
+                               "entries start on the next line.\n\n%1")
+                    .arg(fileFailureDetails(modVariables.LogFilePath, repair.error)),
+                kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+            GetLogData();
+        }
+        return true;
+    case logfile::TailRepair::Result::SetAside:
+        prompts_.messageBox(
+            QStringLiteral("The log file ended in a damaged row (cut short, perhaps by a crash, a full disk or an "
+                           "interrupted copy). So that new entries do not run into it, it was moved out of the log, "
+                           "whole, into this file:\n\n%1\n\nYour entry is added to the log now.")
+                .arg(QFile::decodeName(QByteArray::fromStdString(repair.asidePath))),
+            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Information);
+        GetLogData();
+        return true;
+    case logfile::TailRepair::Result::Failed:
+        break;
+    }
+    tellCannotWrite(QStringLiteral("This entry could not be written to the log file, so it is not in the log."),
+                    repair.error);
+    return false;
+}
+
+bool frmLogger::createGoneLogAgain() {
+    const int answer = prompts_.messageBox(
+        QStringLiteral("The log file is gone: it was deleted or renamed while Quorvane was using it.\n\n%1\n\n"
+                       "Create it again, with its column-header row, and write the entry into it?\n\nIf you answer "
+                       "No, the entry is not logged: a typed comment stays in the comment box, and you can choose "
+                       "another log file with File > New or File > Open.")
+            .arg(modVariables.LogFilePath),
+        kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation, Prompts::Yes);
+    if (answer != Prompts::Yes)
+        return false;
+    if (const logfile::FileError error = WriteColumnHeader()) {
+        tellCannotWrite(QStringLiteral("The log file could not be created again, so the entry is not in the log."),
+                        error);
         return false;
     }
-    comments_->appendLine(entry.displayLine());
+    GetLogData();
     return true;
 }
 
@@ -56,7 +129,7 @@ void frmLogger::txtComment_KeyDown(int KeyCode, int /*Shift*/) {
     modVariables.EventColumn.fill(QString());
     EntryText = QString::fromStdString(logformat::cleanComment(ui_.txtComment->text().toStdString()));
     if (AddLogEntry(EntryText)) {
-        selectLine(comments_->rowCount() - 1);
+        selectLine(comments_.lineCount() - 1);
         ui_.txtComment->clear();  // a comment that could not be written stays for another try
     }
     ui_.txtComment->setFocus();
@@ -80,18 +153,25 @@ void frmLogger::lstComment_DblClick() {
     if (target < 0)
         return;  // no line, no record to edit
     selectLine(target);
+    logfile::LogIndex &index = comments_.index();
+    const auto record = static_cast<std::size_t>(target);
+    if (index.shape(record) == logformat::Shape::Damaged) {
+        prompts_.messageBox(QStringLiteral("This line is a damaged row of the log file (cut short, or with more "
+                                           "fields than a row has), so its comment cannot be edited."),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
+    // The record as the file holds it now, read alone: it must still be the line shown.
     const std::string path = toNativePath(modVariables.LogFilePath);
-    const std::string shown(comments_->lines().line(static_cast<std::size_t>(target)));
-
-    const logfile::FoundRecord found = logfile::readRecord(path, static_cast<std::size_t>(target));
-    if (found.error) {
-        prompts_.messageBox(QStringLiteral("The log file could not be read, so the comment cannot be "
-                                           "edited.\n\n%1")
+    const std::string shown = index.displayLine(record);
+    const logfile::RecordAt found = logfile::readRecordAt(path, index.offset(record));
+    if (found.result == logfile::RecordAt::Result::Failed) {
+        prompts_.messageBox(QStringLiteral("The log file could not be read, so the comment cannot be edited.\n\n%1")
                                 .arg(fileFailureDetails(modVariables.LogFilePath, found.error)),
                             kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         return;
     }
-    if (!found.found || found.displayLine != shown) {
+    if (found.result == logfile::RecordAt::Result::Gone || found.displayLine != shown) {
         logFileChangedBehindUs(target);
         return;
     }
@@ -105,10 +185,12 @@ void frmLogger::lstComment_DblClick() {
     if (fromStd(cleaned) == old)
         return;
 
-    const logfile::CommentEdit edit = logfile::replaceComment(path, static_cast<std::size_t>(target), shown, cleaned);
+    const logfile::CommentEdit edit =
+        logfile::replaceComment(path, index.offset(record), shown, cleaned);
     switch (edit.result) {
     case logfile::CommentEdit::Result::Done:
-        GetLogData();
+        index.replaced(record, edit.oldLength, edit.newLength, edit.fd, edit.file);
+        ui_.lstComment->lineChanged(target);
         selectLine(target);
         return;
     case logfile::CommentEdit::Result::RecordGone:
@@ -116,10 +198,8 @@ void frmLogger::lstComment_DblClick() {
         logFileChangedBehindUs(target);
         return;
     case logfile::CommentEdit::Result::Failed:
-        prompts_.messageBox(QStringLiteral("The comment could not be changed; the log file was left as it "
-                                           "was.\n\n%1")
-                                .arg(fileFailureDetails(modVariables.LogFilePath, edit.error)),
-                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        tellCannotWrite(QStringLiteral("The comment could not be changed; the log file was left as it was."),
+                        edit.error);
         return;
     }
 }
@@ -130,5 +210,5 @@ void frmLogger::logFileChangedBehindUs(int target) {
                                        "file as it is."),
                         kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     GetLogData();
-    selectLine(std::min(target, comments_->rowCount() - 1));
+    selectLine(std::min(target, comments_.lineCount() - 1));
 }

@@ -2,7 +2,8 @@
 
 #include "frmLogger.h"
 
-#include "CommentListModel.h"
+#include "logrewrite.h"
+#include "presence.h"
 #include "NativePath.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
@@ -33,7 +34,7 @@ void frmLogger::chooseLogFile(bool create) {
     const std::optional<QString> path = prompts_.fileDialog(
         {create ? Prompts::FileDialog::Kind::Save : Prompts::FileDialog::Kind::Open,
          create ? QStringLiteral("Usability Test Log.csv") : QString(), QStringLiteral("Log Files (*.csv)")});
-    if (!path)
+    if (!path || !acceptLogFile(*path))
         return;
     // The chosen file is made ready before anything changes: when it cannot be, the observer is
     // told and logging goes on in the current file.
@@ -48,6 +49,38 @@ void frmLogger::chooseLogFile(bool create) {
     modVariables.LogFilePath = *path;
     GetLogData();
     setLogFileCaption();
+    announceLogFile();
+}
+
+bool frmLogger::acceptLogFile(const QString &path) {
+    const logfile::LogCheck check = logfile::checkLogFile(toNativePath(path));
+    switch (check.result) {
+    case logfile::LogCheck::Result::Missing:
+    case logfile::LogCheck::Result::Empty:
+    case logfile::LogCheck::Result::Log:
+        return true;
+    case logfile::LogCheck::Result::NotLog:
+        return prompts_.messageBox(
+                   QStringLiteral("This file does not look like a Quorvane log: %1.\n\n%2\n\nIf you use it, "
+                                  "Quorvane adds its entries after what the file holds. Use it as the log anyway?")
+                       .arg(QString::fromStdString(check.reason), path),
+                   kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation, Prompts::No) == Prompts::Yes;
+    case logfile::LogCheck::Result::Unusable:
+        break;
+    }
+    prompts_.messageBox(logFileFailureMessage(false, check.error), kAppTitle, Prompts::Buttons::Ok,
+                        Prompts::Icon::Exclamation);
+    return false;
+}
+
+void frmLogger::announceLogFile() {
+    if (presence_->announce(toNativePath(modVariables.LogFilePath)) == 0)
+        return;
+    prompts_.messageBox(QStringLiteral("Another copy of Quorvane is logging to this file too:\n\n%1\n\nThe entries "
+                                       "of both go into it one after the other, each row whole and none lost. To "
+                                       "keep the two logs apart, choose another file with File > New.")
+                            .arg(modVariables.LogFilePath),
+                        kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Information);
 }
 
 void frmLogger::mnuDeleteAllComments_Click() {
@@ -61,10 +94,7 @@ void frmLogger::mnuDeleteAllComments_Click() {
     const EventColumnTitles titles = eventColumnTitles(store_, &count);
     if (const logfile::FileError error =
             logfile::startAfresh(toNativePath(modVariables.LogFilePath), columnHeaderRow(titles))) {
-        prompts_.messageBox(QStringLiteral("The comments could not be deleted; the log file was left as it "
-                                           "was.\n\n") +
-                                fileFailureDetails(modVariables.LogFilePath, error),
-                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        tellCannotWrite(QStringLiteral("The comments could not be deleted; the log file was left as it was."), error);
         return;
     }
     modVariables.ButtonCount = count;
@@ -77,21 +107,19 @@ void frmLogger::mnuMRU_Click(int Index) {
     const QString path = mru_.paths().value(Index);
     // A file that is gone, or cannot be read, is not switched to: the list would show the lines
     // of one file while entries went to another.
-    logfile::RecordReader reader;
-    if (const logfile::FileError error = reader.open(toNativePath(path))) {
-        if (error.kind == logfile::FailureKind::NotFound)
-            prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
-                                Prompts::Buttons::Ok, Prompts::Icon::None);
-        else
-            prompts_.messageBox(logFileFailureMessage(false, error), kAppTitle, Prompts::Buttons::Ok,
-                                Prompts::Icon::Exclamation);
+    if (logfile::checkLogFile(toNativePath(path)).result == logfile::LogCheck::Result::Missing) {
+        prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
+                            Prompts::Buttons::Ok, Prompts::Icon::None);
         return;
     }
+    if (!acceptLogFile(path))
+        return;
     if (modVariables.ScenarioTimerRunning)
         cmdStopScenario_Click();
     modVariables.LogFilePath = path;
     GetLogData();
     setLogFileCaption();
+    announceLogFile();
 }
 
 void frmLogger::AddMRUItem(const QString &NewItem) {

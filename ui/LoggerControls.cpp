@@ -1,19 +1,17 @@
 #include "LoggerControls.h"
 
+#include "CommentList.h"
 #include "Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QHeaderView>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -123,20 +121,7 @@ LoggerControls createLoggerControls(QMainWindow *window) {
         label(c.frameScenario, "lblScenarioTimeLabel", QStringLiteral("Elapsed Scenario Time:"), true);
     c.lblScenarioTime = label(c.frameScenario, "lblScenarioTime", QStringLiteral("lblScenarioTime"), true);
 
-    c.lstComment = make<QTableView>(w, "lstComment");
-    c.lstComment->horizontalHeader()->hide();
-    c.lstComment->horizontalHeader()->setStretchLastSection(true);
-    c.lstComment->verticalHeader()->hide();
-    // One height for every line keeps a list of any length instant.
-    c.lstComment->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    c.lstComment->verticalHeader()->setMinimumSectionSize(1);
-    c.lstComment->verticalHeader()->setDefaultSectionSize(QFontMetrics(designFont()).height() + 2);
-    c.lstComment->setShowGrid(false);
-    c.lstComment->setWordWrap(false);
-    c.lstComment->setSelectionBehavior(QAbstractItemView::SelectRows);
-    c.lstComment->setSelectionMode(QAbstractItemView::SingleSelection);
-    c.lstComment->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    c.lstComment->setTabKeyNavigation(false);
+    c.lstComment = make<CommentList>(w, "lstComment");
     c.txtComment = make<QLineEdit>(w, "txtComment");
     c.lblComments = label(w, "lblComments", QStringLiteral("Comments:"), false);
     c.cmdEnter = button(w, "cmdEnter", QStringLiteral("Enter"));

@@ -14,7 +14,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QTableView;
+class CommentList;
 class QMainWindow;
 class QMenu;
 class QPushButton;
@@ -51,9 +51,7 @@ struct LoggerControls {
     QLabel *lblScenarioTimeLabel = nullptr;
     QLabel *lblScenarioTime = nullptr;
 
-    // A one-column table without headers or grid: it shows as a list, and unlike QListView it
-    // takes a new last line without laying out every line again.
-    QTableView *lstComment = nullptr;
+    CommentList *lstComment = nullptr;
     QLabel *lblComments = nullptr;
     QLineEdit *txtComment = nullptr;
     QPushButton *cmdEnter = nullptr;

@@ -1,6 +1,6 @@
 // The start-up dialog, wired to the real main window.
 
-#include "CommentListModel.h"
+#include "CommentLines.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
 #include "FileMessages.h"
@@ -36,7 +36,7 @@ class TestStartup : public QObject {
 
     QString path(const char *name) const { return dir_.filePath(QString::fromUtf8(name)); }
     frmLogger *logger() const { return host_->logger(); }
-    int lineCount() const { return logger()->comments().rowCount(); }
+    int lineCount() const { return logger()->comments().lineCount(); }
     // An older file on the recent list, to see whether the choice joins it.
     QString olderRecentFile() {
         const QString older = path("older.csv");

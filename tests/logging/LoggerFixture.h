@@ -2,7 +2,7 @@
 // A main window on a temporary log file, with a private settings store, scripted prompts and a
 // clock set by hand.
 
-#include "CommentListModel.h"
+#include "CommentLines.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
 #include "Records.h"
@@ -89,7 +89,7 @@ public:
     }
     QStringList listLines() const {
         QStringList out;
-        for (int i = 0; i < window->comments().rowCount(); ++i)
+        for (int i = 0; i < window->comments().lineCount(); ++i)
             out << window->comments().line(i);
         return out;
     }

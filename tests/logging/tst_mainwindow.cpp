@@ -182,7 +182,8 @@ private slots:
             r[logformat::Comment] = logformat::Field::txt("  comment " + std::to_string(i));
             rows += logformat::encodeRow(r);
         }
-        QVERIFY(!logfile::appendRow(f.logPath().toStdString(), rows, logfile::Sync::No));
+        QVERIFY(logfile::appendRow(f.logPath().toStdString(), rows, logfile::Sync::No).result ==
+                logfile::AppendOutcome::Result::Done);
         w.GetLogData();
         const QStringList lines = f.listLines();
         QCOMPARE(lines.size(), 51);
