@@ -6,8 +6,12 @@
 #include "frmStartup.h"
 
 #include <QApplication>
+#include <csignal>
 
 int main(int argc, char *argv[]) {
+    // Past a file size limit a write must fail and be reported, not end the program with the
+    // observer's entry.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QApplication::setWindowIcon(appIcon());

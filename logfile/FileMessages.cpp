@@ -15,3 +15,12 @@ QString logFileFailureMessage(bool creating, const logfile::FileError &error) {
 QString fileFailureDetails(const QString &path, const logfile::FileError &error) {
     return QStringLiteral("File: %1\nReason: %2").arg(path, QString::fromStdString(error.description));
 }
+
+bool confirmNotALog(Prompts &prompts, const QString &path, const std::string &reason) {
+    return prompts.messageBox(QStringLiteral("This file does not look like a Quorvane log: %1.\n\n%2\n\nIf you use it, "
+                                             "Quorvane adds its entries after what the file holds. Use it as the log "
+                                             "anyway?")
+                                  .arg(QString::fromStdString(reason), path),
+                              kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation,
+                              Prompts::No) == Prompts::Yes;
+}

@@ -102,6 +102,12 @@ void frmStartup::startLog(bool create) {
                              create ? kProposedName : QString(), kFilter});
     if (!path)
         return;  // the dialog stays for another choice
+    if (!create) {
+        // A file that is not a log is used only when the observer says so.
+        const logfile::LogCheck check = logfile::checkLogFile(toNativePath(*path));
+        if (check.result == logfile::LogCheck::Result::NotLog && !confirmNotALog(prompts_, *path, check.reason))
+            return;
+    }
     host_.useLogFile(*path);
     logfile::FileError error =
         create ? logfile::createEmpty(toNativePath(*path)) : logfile::touchForAppend(toNativePath(*path));

@@ -60,11 +60,7 @@ bool frmLogger::acceptLogFile(const QString &path) {
     case logfile::LogCheck::Result::Log:
         return true;
     case logfile::LogCheck::Result::NotLog:
-        return prompts_.messageBox(
-                   QStringLiteral("This file does not look like a Quorvane log: %1.\n\n%2\n\nIf you use it, "
-                                  "Quorvane adds its entries after what the file holds. Use it as the log anyway?")
-                       .arg(QString::fromStdString(check.reason), path),
-                   kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation, Prompts::No) == Prompts::Yes;
+        return confirmNotALog(prompts_, path, check.reason);
     case logfile::LogCheck::Result::Unusable:
         break;
     }

@@ -8,6 +8,8 @@
 #include "Twips.h"
 
 #include <QCheckBox>
+#include <algorithm>
+#include <cmath>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -21,12 +23,19 @@ namespace {
 
 const QString kStopped = QStringLiteral("00:00:00");
 
-// A stored size that is not a positive number (only possible by editing the file by hand)
-// leaves the designed size.
-double storedSize(const QString &text, double designed) {
+// The smallest window a stored size restores: the menus, the comment box and some of the list.
+constexpr double kMinOuterWidth = 4500;
+constexpr double kMinOuterHeight = 4500;
+
+// A stored size that is not a number (only possible by editing the file by hand) leaves the
+// designed size; any other is kept between a usable minimum and the screen's room, so a size
+// typed into the file can neither hide the window nor make it too big to handle.
+double storedSize(const QString &text, double designed, double smallest, double largest) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    return ok && value > 0 && value < 1e6 ? value : designed;
+    if (!ok || !std::isfinite(value))
+        return designed;
+    return std::clamp(value, smallest, std::max(smallest, largest));
 }
 
 int checkValue(const QString &text) { return text.trimmed().toInt(); }
@@ -67,18 +76,21 @@ void frmLogger::Form_Load() {
     selectLastLineAndFocusComment();
     ui_.cmbParticipants->setToolTip(ui_.cmbParticipants->currentText());
     ui_.cmbScenarios->setToolTip(ui_.cmbScenarios->currentText());
+    announceLogFile();
 }
 
 void frmLogger::restorePlacement() {
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     if (store_.GetSetting(settingkeys::Maximized) == QLatin1String("False"))
-        setOuterSize(storedSize(store_.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth),
-                     storedSize(store_.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight));
+        setOuterSize(storedSize(store_.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth, kMinOuterWidth,
+                                pixelsToTwips(room.width())),
+                     storedSize(store_.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight,
+                                kMinOuterHeight, pixelsToTwips(room.height())));
     // Centred on the screen when first shown.
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(room.center());
+    move(frame.topLeft());
 }
 
 void frmLogger::savePlacement() {

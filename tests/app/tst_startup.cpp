@@ -8,6 +8,7 @@
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
+#include "WriteColumnHeader.h"
 #include "frmLogger.h"
 #include "frmStartup.h"
 
@@ -20,7 +21,7 @@
 #include <memory>
 
 namespace {
-const QByteArray kHeader = "\"Date\"" + QByteArray(",\"x\"").repeated(18) + "\r\n";
+const QByteArray kHeader = QByteArray::fromStdString(columnHeaderRow(EventColumnTitles{}));
 }  // namespace
 
 class TestStartup : public QObject {
