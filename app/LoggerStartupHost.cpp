@@ -4,6 +4,9 @@
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QComboBox>
 
 LoggerStartupHost::LoggerStartupHost(SettingsStore &store, Prompts &prompts, const Clock &clock)
@@ -39,4 +42,12 @@ void LoggerStartupHost::showMainWindow(bool newFile) {
     logger_->setLogFileCaption();
     if (newFile)
         logger_->controls().cmbParticipants->setEditText(QStringLiteral("Participant Name"));
+}
+
+QString LoggerStartupHost::startFolder() const {
+    const QString recent = store_.GetSetting(QString::fromUtf8(settingkeys::MRUSection), QStringLiteral("0"));
+    if (!recent.isEmpty() && QFileInfo(recent).absoluteDir().exists())
+        return QFileInfo(recent).absolutePath();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QDir(documents).exists() ? documents : QDir::homePath();
 }

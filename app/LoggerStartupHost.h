@@ -19,6 +19,7 @@ public:
     void useLogFile(const QString &path) override;
     logfile::FileError writeColumnHeader() override;
     void showMainWindow(bool newFile) override;
+    QString startFolder() const override;
 
     frmLogger *logger() const { return logger_.get(); }
 

@@ -28,7 +28,7 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
     setObjectName(QString::fromLatin1(kind.dialogName));
     setWindowIcon(appIcon());
     setFont(designFont());
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kFixedDialogFlags);
     const double bottom = kind.shortWindow ? 2760 : 3480;  // the button dialog is shorter
     setFixedSize(twipsToPixels(5910), twipsToPixels(kind.shortWindow ? 3255 : 3975));
 
@@ -54,6 +54,9 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
     place(Line1, "Line1", 120, bottom - 120 - 15, 5640, 30);
+    // No button is the default: Enter in the text box means Add, and Enter elsewhere adds nothing.
+    for (QPushButton *b : {cmdAdd, cmdEdit, cmdRemove, OKButton, CancelButton})
+        b->setAutoDefault(false);
     QWidget *order[] = {txtScenario, lstScenario, cmdAdd, cmdEdit, cmdRemove, OKButton, CancelButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
@@ -175,6 +178,13 @@ void frmSetUpList::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Escape) {
         OKButton_Click();  // Esc keeps the list, as OK does
         return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        // A button with the focus takes Enter as a press, as on a keyboard-driven desktop.
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget())) {
+            button->click();
+            return;
+        }
     }
     QDialog::keyPressEvent(event);
 }

@@ -27,7 +27,7 @@ frmStartup::frmStartup(Prompts &prompts, StartupHost &host, QWidget *parent)
     setWindowIcon(appIcon());
     setFont(designFont());
     // A fixed dialog frame: no minimize or maximize box.
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kFixedDialogFlags);
     setFixedSize(twipsToPixels(5175), twipsToPixels(2070));
 
     const auto place = [](QWidget *w, const char *name, double l, double t, double wd, double h) {
@@ -99,7 +99,7 @@ void frmStartup::CreateNewLogFile() { startLog(true); }
 void frmStartup::startLog(bool create) {
     const std::optional<QString> path =
         prompts_.fileDialog({create ? Prompts::FileDialog::Kind::Save : Prompts::FileDialog::Kind::Open,
-                             create ? kProposedName : QString(), kFilter});
+                             create ? kProposedName : QString(), kFilter, host_.startFolder()});
     if (!path)
         return;  // the dialog stays for another choice
     if (!create) {

@@ -22,6 +22,9 @@ public:
     // Loads and shows the main window on the current log file. A new file also goes on top of the
     // recently used files, and the participant box then reads "Participant Name".
     virtual void showMainWindow(bool newFile) = 0;
+    // Where the file dialogs open: the folder of the most recently used log, else the user's
+    // documents, else home.
+    virtual QString startFolder() const = 0;
 };
 
 class frmStartup : public QDialog {

@@ -75,8 +75,13 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
 
 frmLogger::~frmLogger() = default;
 
-double frmLogger::outerWidth() const { return pixelsToTwips(ui_.client->width()) + layout::kFrameWidth; }
-double frmLogger::outerHeight() const { return pixelsToTwips(ui_.client->height()) + layout::kFrameHeight; }
+// From the window's own size: the client area has its size only once the window is laid out,
+// and the event buttons are placed before that.
+double frmLogger::outerWidth() const { return pixelsToTwips(width()) + layout::kFrameWidth; }
+double frmLogger::outerHeight() const {
+    const int client = isVisible() ? ui_.client->height() : height() - menuBar()->sizeHint().height();
+    return pixelsToTwips(client) + layout::kFrameHeight;
+}
 
 void frmLogger::setOuterSize(double W, double H) {
     const int menuHeight = menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();

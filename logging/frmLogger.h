@@ -168,5 +168,6 @@ private:
     HelpWindow *help_ = nullptr;
     QString helpFile_;
     bool dragging_ = false;
+    Qt::MouseButton dragButton_ = Qt::NoButton;
     QPoint dragOffset_;
 };

@@ -11,6 +11,7 @@
 #include "FileMessages.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QMenu>
 
 logfile::FileError frmLogger::WriteColumnHeader() { return WriteColumnHeader(modVariables.LogFilePath); }
@@ -33,7 +34,8 @@ void frmLogger::mnuOpen_Click() { chooseLogFile(false); }
 void frmLogger::chooseLogFile(bool create) {
     const std::optional<QString> path = prompts_.fileDialog(
         {create ? Prompts::FileDialog::Kind::Save : Prompts::FileDialog::Kind::Open,
-         create ? QStringLiteral("Usability Test Log.csv") : QString(), QStringLiteral("Log Files (*.csv)")});
+         create ? QStringLiteral("Usability Test Log.csv") : QString(), QStringLiteral("Log Files (*.csv)"),
+         QFileInfo(modVariables.LogFilePath).absolutePath()});
     if (!path || !acceptLogFile(*path))
         return;
     // The chosen file is made ready before anything changes: when it cannot be, the observer is

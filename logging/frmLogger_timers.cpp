@@ -57,6 +57,8 @@ void frmLogger::cmdStartVCR_Click() {
     modVariables.VCRStartMoment = clock_.now();
     modVariables.VCRStartValue = ui_.dtpVCRTime->time();
     modVariables.VCRTimerRunning = true;
+    // The label shows the tape position at once, so an entry made before the next tick carries it.
+    ui_.lblVCRTime->setText(modVariables.VCRStartValue.toString(kClockFormat));
     setTimePickerLocked(ui_.dtpVCRTime, true);
     setVCRButtons(false, true, true);
     selectLastLineAndFocusComment();

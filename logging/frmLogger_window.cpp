@@ -41,9 +41,7 @@ void frmLogger::mnuContents_Click() {
     if (help_ == nullptr)
         help_ = new HelpWindow(this);
     help_->showContents(helpFile_.isEmpty() ? defaultHelpFile() : helpFile_);
-    help_->show();
-    help_->raise();
-    help_->activateWindow();
+    help_->showOver(this);
 }
 
 void frmLogger::mnuAbout_Click() {
@@ -67,11 +65,14 @@ bool frmLogger::dragEvent(QObject *watched, QEvent *event) {
         const auto *press = static_cast<QMouseEvent *>(event);
         if (!isDragSurface(watched, press->position().toPoint()))
             return false;
-        // Any button moves the window, as a drag of its title bar does.
+        // Any button moves the window, as a drag of its title bar does. The window system's own move
+        // knows only the left button; for the others the window follows the pointer until that
+        // button is released (and so it does when the window system declines).
         emit windowMoveStarted();
-        if (windowHandle() != nullptr && windowHandle()->startSystemMove())
+        if (press->button() == Qt::LeftButton && windowHandle() != nullptr && windowHandle()->startSystemMove())
             return true;
-        dragOffset_ = press->globalPosition().toPoint() - pos();  // the window system declined: follow the pointer
+        dragOffset_ = press->globalPosition().toPoint() - pos();
+        dragButton_ = press->button();
         dragging_ = true;
         return true;
     }
@@ -83,7 +84,8 @@ bool frmLogger::dragEvent(QObject *watched, QEvent *event) {
     case QEvent::MouseButtonRelease:
         if (!dragging_)
             return false;
-        dragging_ = false;
+        if (static_cast<QMouseEvent *>(event)->button() == dragButton_)
+            dragging_ = false;
         return true;
     default:
         return false;

@@ -192,6 +192,7 @@ void frmSessionSummary::cmdExport_Click() {
     dialog.kind = Prompts::FileDialog::Kind::Save;
     dialog.initialName = QStringLiteral("Session Summary.csv");
     dialog.filter = QStringLiteral("CSV Files (*.csv)");
+    dialog.directory = QFileInfo(path_).absolutePath();  // beside the log it sums up
     const std::optional<QString> chosen = prompts_.fileDialog(dialog);
     if (!chosen)
         return;

@@ -1,5 +1,7 @@
 #include "About.h"
 
+#include "Prompts.h"
+
 #include <QStringList>
 
 QString aboutText() {
@@ -7,9 +9,9 @@ QString aboutText() {
                                 .arg(QUORVANE_VERSION_MAJOR)
                                 .arg(QUORVANE_VERSION_MINOR)
                                 .arg(QUORVANE_VERSION_PATCH);
-    return QStringList{QStringLiteral("Title: Quorvane"),
+    return QStringList{QStringLiteral("Title: ") + kAppTitle,
                        QStringLiteral("Version: ") + version,
-                       QStringLiteral("Copyright: Copyright (c) 2026 The Quorvane developers"),
+                       QStringLiteral("Copyright: © 2026 The Quorvane developers"),
                        QString(),
                        QStringLiteral("Availability: https://quorvane.org"),
                        QStringLiteral("Author: The Quorvane team"),

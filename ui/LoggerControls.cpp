@@ -1,6 +1,7 @@
 #include "LoggerControls.h"
 
 #include "CommentList.h"
+#include "TimePicker.h"
 #include "Twips.h"
 
 #include <QAction>
@@ -57,6 +58,7 @@ QComboBox *picker(QWidget *parent, const char *name) {
     auto *c = make<QComboBox>(parent, name);
     c->setEditable(true);
     c->setInsertPolicy(QComboBox::NoInsert);  // typed names are used, not added to the list
+    c->setCompleter(nullptr);                  // and used as typed: no completion rewrites them
     c->setEditText(QString::fromLatin1(name));
     return c;
 }
@@ -99,10 +101,7 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.frameVCR = frame(w, "frameVCR", QStringLiteral("VCR Timer"));
     c.chkVCRTimeReminder = checkBox(c.frameVCR, "chkVCRTimeReminder", QStringLiteral("Remind me to start VCR Timer"));
     c.lblSetVCRTimeLabel = label(c.frameVCR, "lblSetVCRTimeLabel", QStringLiteral("VCR Time:"), true);
-    c.dtpVCRTime = make<QTimeEdit>(c.frameVCR, "dtpVCRTime");
-    c.dtpVCRTime->setDisplayFormat(QStringLiteral("HH:mm:ss"));
-    c.dtpVCRTime->setTime(QTime(0, 0, 0));
-    c.dtpVCRTime->setWrapping(true);
+    c.dtpVCRTime = make<TimePicker>(c.frameVCR, "dtpVCRTime");
     c.cmdStartVCR = button(c.frameVCR, "cmdStartVCR", QStringLiteral("Start"));
     c.cmdPauseVCR = button(c.frameVCR, "cmdPauseVCR", QStringLiteral("Pause"));
     c.cmdStopVCR = button(c.frameVCR, "cmdStopVCR", QStringLiteral("Stop"));
@@ -138,6 +137,7 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     QMenuBar *bar = window->menuBar();
     c.mnuFile = bar->addMenu(QStringLiteral("&File"));
     c.mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    c.mnuFile->setSeparatorsCollapsible(false);  // both separators show, next to each other when no file is listed
     c.mnuNew = action(c.mnuFile, "mnuNew", QStringLiteral("&New..."));
     c.mnuOpen = action(c.mnuFile, "mnuOpen", QStringLiteral("&Open..."));
     c.sep2 = separator(c.mnuFile, "sep2");
@@ -156,6 +156,7 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     c.mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     c.mnuContents = action(c.mnuHelp, "mnuContents", QStringLiteral("&Contents..."));
+    c.mnuContents->setShortcut(Qt::Key_F1);
     c.sep3 = separator(c.mnuHelp, "sep3");
     c.mnuAbout = action(c.mnuHelp, "mnuAbout", QStringLiteral("&About Quorvane..."));
 

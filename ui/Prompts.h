@@ -20,7 +20,8 @@ public:
     struct FileDialog {
         enum class Kind { Open, Save } kind = Kind::Open;
         QString initialName;
-        QString filter;  // e.g. "Log Files (*.csv)"
+        QString filter;     // e.g. "Log Files (*.csv)"
+        QString directory;  // the folder it opens in
     };
 
     virtual ~Prompts() = default;

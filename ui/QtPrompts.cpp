@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace {
@@ -61,10 +62,17 @@ int QtPrompts::messageBox(const QString &text, const QString &title, Buttons but
 }
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title, const QString &proposed) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, proposed, &ok);
-    return ok ? text : QString();
+    QWidget *parent = QApplication::activeWindow();
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(proposed);
+    // As wide as the window it belongs to, so a comment shows whole while it is corrected, and the
+    // text selected, so typing replaces it.
+    box.setMinimumWidth(std::max(box.sizeHint().width(), parent ? parent->width() : 600));
+    if (auto *edit = box.findChild<QLineEdit *>())
+        edit->selectAll();
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
@@ -75,6 +83,8 @@ std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
     box.setOption(QFileDialog::DontResolveSymlinks);
     if (dialog.kind == FileDialog::Kind::Save)
         box.setDefaultSuffix(QStringLiteral("csv"));
+    if (!dialog.directory.isEmpty())
+        box.setDirectory(dialog.directory);
     box.selectFile(dialog.initialName);
     for (;;) {
         if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty())
