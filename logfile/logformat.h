@@ -112,6 +112,11 @@ void appendDisplayLine(std::string &out, const RecordView &record);
 std::string displayLine(std::string_view participant, std::string_view scenario,
                         std::string_view scenarioTime, std::string_view comment);
 
+// A text as a row stores it between its quotes: double quotes as apostrophes, and an apostrophe
+// in front of a text a spreadsheet would run as a formula (= + - @, a tab or a CR first), which the
+// reader takes off again.
+std::string storedText(std::string_view text);
+
 // Comment cleaning: double quotes become apostrophes.
 std::string cleanComment(std::string_view text);
 // Button caption cleaning: as comments, and every "&" (the access-key mark) removed.

@@ -122,21 +122,28 @@ private slots:
     void roundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("number");
-        QTest::newRow("commas and leading blanks") << "  a, b,, c" << 1.0;
-        QTest::newRow("only blanks") << "   " << 12.0;
-        QTest::newRow("empty text, zero") << "" << 0.0;
-        QTest::newRow("negative number, tab") << "tab\tinside" << -86399.0;
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << 2.5;
+        QTest::addColumn<QString>("stored");  // between the quotes in the file
+        QTest::newRow("commas and leading blanks") << "  a, b,, c" << 1.0 << "  a, b,, c";
+        QTest::newRow("only blanks") << "   " << 12.0 << "   ";
+        QTest::newRow("empty text, zero") << "" << 0.0 << "";
+        QTest::newRow("negative number, tab") << "tab\tinside" << -86399.0 << "tab\tinside";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << 2.5 << QString::fromUtf8("Größe – 測試 ✓");
+        // A spreadsheet must not run these as formulas; the program still shows them as typed.
+        QTest::newRow("a formula") << "=1+1" << 1.0 << "'=1+1";
+        QTest::newRow("a dash") << "- hesitates" << 1.0 << "'- hesitates";
+        QTest::newRow("an apostrophe before @") << "'@SUM(A1)" << 1.0 << "''@SUM(A1)";
     }
     void roundTrip() {
         QFETCH(QString, text);
         QFETCH(double, number);
+        QFETCH(QString, stored);
         Record r = exampleRow(text.toStdString(), text.toStdString());
         r[VCRSeconds] = Field::num(number);
         r[Participant] = Field::none();
         const QString file = path("round.csv");
         QVERIFY(writeBytes(file, QByteArray::fromStdString(encodeRow(r) + encodeRow(r))));
         QCOMPARE(listed(toNativePath(file)), QStringList(2, text));
+        QVERIFY(readBytes(file).contains(",\"" + stored.toUtf8() + "\",\"" + stored.toUtf8() + "\","));  // Comment, event
         const std::vector<Record> back = parseRecords(readBytes(file).toStdString());
         QVERIFY(back.size() == 2 && back[0] == r);
         QCOMPARE(encodeRow(back[1]), encodeRow(r));

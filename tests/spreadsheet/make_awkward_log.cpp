@@ -17,9 +17,8 @@ namespace {
 
 using namespace logformat;
 
-// What a cell holds once the writer has stored `typed`. The single place to follow the writer's
-// rule: if it ever marks formula-like text, call the writer's own function here.
-std::string asLogged(std::string_view typed) { return cleanComment(typed); }
+// What a cell holds once the writer has stored `typed`, by the writer's own rule.
+std::string asLogged(std::string_view typed) { return storedText(typed); }
 
 // Texts an observer may type that a spreadsheet may take for a number, date, time or formula,
 // or trim. A double quote reaches the writer as typed and is stored as an apostrophe.
