@@ -15,12 +15,29 @@
 #include <QSignalBlocker>
 
 const SetUpListKind kSetUpScenarios{"frmSetUpScenarios", " - Set Up Scenarios", "txtScenario", "lstScenario",
-                                    settingkeys::Scenarios, "Edit scenario name.", 0, false};
+                                    settingkeys::Scenarios, "Edit scenario name.", 0, false, false};
 const SetUpListKind kSetUpParticipants{"frmSetUpParticipants", " - Set Up Participants", "txtParticipant",
                                        "lstParticipant", settingkeys::Participants, "Edit participant name.", 0,
-                                       false};
+                                       false, false};
 const SetUpListKind kSetUpCustomButtons{"frmSetUpCustomButtons", " - Set Up Custom Event Buttons", "txtButton",
-                                        "lstButton", settingkeys::Buttons, "Edit button name.", 10, true};
+                                        "lstButton", settingkeys::Buttons, "Edit button name.", 10, true, true};
+
+namespace {
+
+// The letter after a single "&" of a caption ("&&" is an ampersand shown as such); none when
+// the caption marks no access key.
+QChar accessKeyOf(const QString &caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+}  // namespace
 
 frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prompts &prompts, QString &count,
                            std::function<void()> refresh, QWidget *parent)
@@ -122,6 +139,7 @@ void frmSetUpList::cmdAdd_Click() {
     }
     if (txtScenario->text().isEmpty())
         return;
+    warnOfTakenAccessKey(txtScenario->text(), -1);
     addSorted(txtScenario->text());
     txtScenario->clear();
     txtScenario->setFocus();
@@ -135,6 +153,7 @@ void frmSetUpList::cmdEdit_Click() {
     if (answer.isEmpty())
         return;
     // Taking an item out moves the selection; that is no choice of the observer's.
+    warnOfTakenAccessKey(answer, lstScenario->row(selected));
     const QSignalBlocker quiet(lstScenario);
     delete lstScenario->takeItem(lstScenario->row(selected));
     addSorted(answer);
@@ -187,4 +206,25 @@ void frmSetUpList::keyPressEvent(QKeyEvent *event) {
         }
     }
     QDialog::keyPressEvent(event);
+}
+
+void frmSetUpList::warnOfTakenAccessKey(const QString &name, int editedRow) {
+    const QChar key = accessKeyOf(name);
+    if (!kind_.accessKeys || key.isNull())
+        return;
+    QString takenBy;
+    for (const char *title : kMenuTitles)
+        if (accessKeyOf(QString::fromLatin1(title)) == key)
+            takenBy = QStringLiteral("the %1 menu").arg(QString::fromLatin1(title).remove(u'&'));
+    for (int row = 0; takenBy.isEmpty() && row < lstScenario->count(); ++row)
+        if (row != editedRow && accessKeyOf(lstScenario->item(row)->text()) == key)
+            takenBy = QStringLiteral("the button \"%1\"").arg(lstScenario->item(row)->text());
+    if (takenBy.isEmpty())
+        return;
+    prompts_.messageBox(QStringLiteral("The access key Alt+%1 of \"%2\" is taken already by %3, so Alt+%1 will not "
+                                       "press this button.\n\nThe name is kept as you typed it. To give the button a "
+                                       "key of its own, put the & before another letter; Ctrl with the button's "
+                                       "number presses it in any case.")
+                            .arg(key, name, takenBy),
+                        kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }

@@ -23,6 +23,7 @@ struct SetUpListKind {
     const char *editPrompt;
     int limit;  // the most names a list may hold; 0 for no limit
     bool shortWindow;
+    bool accessKeys;  // the names are captions whose "&" letter presses them
 };
 
 extern const SetUpListKind kSetUpScenarios;
@@ -66,6 +67,9 @@ protected:
 private:
     // Puts a name in its sorted place: after every name that equals it without regard to case.
     void addSorted(const QString &name);
+    // Says when the access key of a caption about to be stored is taken already (by a menu of the
+    // main window or another button), so that it would not press its button.
+    void warnOfTakenAccessKey(const QString &name, int editedRow);
 
     const SetUpListKind &kind_;
     SettingsStore &store_;

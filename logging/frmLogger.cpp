@@ -24,6 +24,7 @@
 #include <QRandomGenerator>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent)
@@ -66,6 +67,18 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     for (int k = 0; k < 10; ++k)
         connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
     connect(ui_.lstComment, &CommentList::rowDoubleClicked, this, &frmLogger::lstComment_DblClick);
+    connect(ui_.mnuSessionSummary, &QAction::triggered, this, &frmLogger::mnuSessionSummary_Click);
+    // The whole session from the keyboard: a key presses the button, exactly as a click does
+    // (nothing happens while the button is disabled).
+    const std::pair<int, QPushButton *> keys[] = {
+        {kKeyStartVCR, ui_.cmdStartVCR},           {kKeyPauseVCR, ui_.cmdPauseVCR},
+        {kKeyStopVCR, ui_.cmdStopVCR},             {kKeyStartScenario, ui_.cmdStartScenario},
+        {kKeyPauseScenario, ui_.cmdPauseScenario}, {kKeyStopScenario, ui_.cmdStopScenario}};
+    for (const auto &[key, button] : keys)
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button, &QPushButton::click);
+    for (int k = 0; k < 10; ++k)
+        connect(new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + (k + 1) % 10)), this),
+                &QShortcut::activated, ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::click);
     // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
     // presses on the background move the window.
     qApp->installEventFilter(this);

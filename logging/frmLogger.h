@@ -95,6 +95,7 @@ public:
     void cmdSetUpParticipants_Click();
     void mnuCustomizeEventButtons_Click();
     void mnuContents_Click();
+    void mnuSessionSummary_Click();
     void mnuAbout_Click();
     // Where Help > Contents looks; the program's folder unless set.
     void setHelpFile(const QString &path) { helpFile_ = path; }

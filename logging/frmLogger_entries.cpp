@@ -121,8 +121,11 @@ bool frmLogger::createGoneLogAgain() {
     return true;
 }
 
-void frmLogger::txtComment_KeyDown(int KeyCode, int /*Shift*/) {
-    if (!scenarioReminderLetsGo(KeyCode))
+void frmLogger::txtComment_KeyDown(int KeyCode, int Shift) {
+    // A key pressed with Ctrl or Alt held is a command (a menu, a shortcut, closing the window),
+    // and a modifier key alone is not typing yet: neither asks to start the scenario timer.
+    const bool command = (Shift & (kShiftCtrl | kShiftAlt)) != 0 || isModifierKeyCode(KeyCode);
+    if (!command && !scenarioReminderLetsGo(KeyCode))
         return;
     if (KeyCode != kKeyEnter || ui_.txtComment->text().isEmpty())
         return;

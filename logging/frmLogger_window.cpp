@@ -6,6 +6,7 @@
 #include "FileMessages.h"
 #include "HelpWindow.h"
 #include "Prompts.h"
+#include "frmSessionSummary.h"
 #include "frmSetUpList.h"
 
 #include <QMouseEvent>
@@ -42,6 +43,12 @@ void frmLogger::mnuContents_Click() {
         help_ = new HelpWindow(this);
     help_->showContents(helpFile_.isEmpty() ? defaultHelpFile() : helpFile_);
     help_->showOver(this);
+}
+
+void frmLogger::mnuSessionSummary_Click() {
+    auto *summary = new frmSessionSummary(prompts_, modVariables.LogFilePath, this);
+    summary->setAttribute(Qt::WA_DeleteOnClose);
+    summary->show();
 }
 
 void frmLogger::mnuAbout_Click() {

@@ -15,7 +15,11 @@ int keyCodeOf(const QKeyEvent &event) {
     case Qt::Key_Backtab: return 9;
     case Qt::Key_Shift: return 16;
     case Qt::Key_Control: return 17;
-    case Qt::Key_Alt: return 18;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return 18;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L: return 91;
+    case Qt::Key_Super_R: return 92;
     case Qt::Key_CapsLock: return 20;
     case Qt::Key_Escape: return 27;
     case Qt::Key_PageUp: return 33;
@@ -40,3 +44,5 @@ int shiftStateOf(Qt::KeyboardModifiers modifiers) {
     return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
+
+bool isModifierKeyCode(int keyCode) { return keyCode == 16 || keyCode == 17 || keyCode == 18 || keyCode == 91 || keyCode == 92; }

@@ -9,5 +9,10 @@ class QKeyEvent;
 inline constexpr int kKeyEnter = 13;
 inline constexpr int kKeyF1 = 112;
 
+inline constexpr int kShiftCtrl = 2;
+inline constexpr int kShiftAlt = 4;
+
 int keyCodeOf(const QKeyEvent &event);
+// Shift, Ctrl, Alt (AltGr too) and the system keys, pressed alone.
+bool isModifierKeyCode(int keyCode);
 int shiftStateOf(Qt::KeyboardModifiers modifiers);

@@ -1,6 +1,7 @@
 #include "LoggerControls.h"
 
 #include "CommentList.h"
+#include "EventButton.h"
 #include "TimePicker.h"
 #include "Twips.h"
 
@@ -120,6 +121,16 @@ LoggerControls createLoggerControls(QMainWindow *window) {
         label(c.frameScenario, "lblScenarioTimeLabel", QStringLiteral("Elapsed Scenario Time:"), true);
     c.lblScenarioTime = label(c.frameScenario, "lblScenarioTime", QStringLiteral("lblScenarioTime"), true);
 
+    const auto keyHint = [](QPushButton *b, const QString &what, int key) {
+        b->setToolTip(QStringLiteral("%1 (%2)").arg(what, QKeySequence(key).toString(QKeySequence::NativeText)));
+    };
+    keyHint(c.cmdStartVCR, QStringLiteral("Start the VCR timer"), kKeyStartVCR);
+    keyHint(c.cmdPauseVCR, QStringLiteral("Pause the VCR timer"), kKeyPauseVCR);
+    keyHint(c.cmdStopVCR, QStringLiteral("Stop the VCR timer"), kKeyStopVCR);
+    keyHint(c.cmdStartScenario, QStringLiteral("Start or resume the scenario timer"), kKeyStartScenario);
+    keyHint(c.cmdPauseScenario, QStringLiteral("Pause the scenario timer"), kKeyPauseScenario);
+    keyHint(c.cmdStopScenario, QStringLiteral("Stop the scenario timer"), kKeyStopScenario);
+
     c.lstComment = make<CommentList>(w, "lstComment");
     c.txtComment = make<QLineEdit>(w, "txtComment");
     c.lblComments = label(w, "lblComments", QStringLiteral("Comments:"), false);
@@ -127,7 +138,14 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.cmdEnter->setDefault(true);
     for (int k = 0; k < 10; ++k) {
         const QByteArray name = "cmd" + QByteArray::number(k);
-        c.cmd[static_cast<std::size_t>(k)] = button(w, name.constData(), QString::fromLatin1(name));
+        // Ctrl+1 presses the first button, ... Ctrl+0 the tenth.
+        const QKeySequence key(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + (k + 1) % 10));
+        auto *b = new EventButton(QString::number((k + 1) % 10), w);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setText(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        b->setToolTip(QStringLiteral("Logs this event (%1)").arg(key.toString(QKeySequence::NativeText)));
+        c.cmd[static_cast<std::size_t>(k)] = b;
     }
 
     c.tmrMainTimer = new QTimer(window);
@@ -135,25 +153,27 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.tmrMainTimer->setInterval(1000);
 
     QMenuBar *bar = window->menuBar();
-    c.mnuFile = bar->addMenu(QStringLiteral("&File"));
+    c.mnuFile = bar->addMenu(QString::fromLatin1(kMenuTitles[0]));
     c.mnuFile->setObjectName(QStringLiteral("mnuFile"));
     c.mnuFile->setSeparatorsCollapsible(false);  // both separators show, next to each other when no file is listed
     c.mnuNew = action(c.mnuFile, "mnuNew", QStringLiteral("&New..."));
     c.mnuOpen = action(c.mnuFile, "mnuOpen", QStringLiteral("&Open..."));
+    c.mnuSessionSummary = action(c.mnuFile, "mnuSessionSummary", QStringLiteral("Session S&ummary..."));
+    c.mnuSessionSummary->setShortcut(Qt::Key_F8);
     c.sep2 = separator(c.mnuFile, "sep2");
     QAction *mru0 = action(c.mnuFile, "mnuMRU", QStringLiteral("MRU FileList"));
     mru0->setVisible(false);
     c.mnuMRU << mru0;
     c.mnuSep0 = separator(c.mnuFile, "mnuSep0");
     c.mnuExit = action(c.mnuFile, "mnuExit", QStringLiteral("E&xit"));
-    c.mnuEdit = bar->addMenu(QStringLiteral("&Edit"));
+    c.mnuEdit = bar->addMenu(QString::fromLatin1(kMenuTitles[1]));
     c.mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     c.mnuDeleteAllComments = action(c.mnuEdit, "mnuDeleteAllComments", QStringLiteral("Delete All Comments..."));
-    c.mnuCustomEventButtons = bar->addMenu(QStringLiteral("&Custom Event Buttons"));
+    c.mnuCustomEventButtons = bar->addMenu(QString::fromLatin1(kMenuTitles[2]));
     c.mnuCustomEventButtons->setObjectName(QStringLiteral("mnuCustomEventButtons"));
     c.mnuCustomizeEventButtons =
         action(c.mnuCustomEventButtons, "mnuCustomizeEventButtons", QStringLiteral("Set Up &Custom Event Buttons..."));
-    c.mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    c.mnuHelp = bar->addMenu(QString::fromLatin1(kMenuTitles[3]));
     c.mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     c.mnuContents = action(c.mnuHelp, "mnuContents", QStringLiteral("&Contents..."));
     c.mnuContents->setShortcut(Qt::Key_F1);

@@ -5,6 +5,7 @@
 #include "LoggerLayout.h"
 
 #include <QList>
+#include <Qt>
 #include <array>
 
 class QAction;
@@ -62,6 +63,7 @@ struct LoggerControls {
     QMenu *mnuFile = nullptr;
     QAction *mnuNew = nullptr;
     QAction *mnuOpen = nullptr;
+    QAction *mnuSessionSummary = nullptr;
     QAction *sep2 = nullptr;
     QList<QAction *> mnuMRU;  // element 0 exists from the start, hidden
     QAction *mnuSep0 = nullptr;
@@ -80,6 +82,13 @@ struct LoggerControls {
     // The eight labels and three frames a mouse press on which moves the window.
     QList<QWidget *> dragSurfaces() const;
 };
+
+// The titles of the main window's menus; their access keys are the menus' own.
+inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
+
+// The keys of the timer buttons: function keys, which no text box needs.
+inline constexpr int kKeyStartVCR = Qt::Key_F2, kKeyPauseVCR = Qt::Key_F3, kKeyStopVCR = Qt::Key_F4;
+inline constexpr int kKeyStartScenario = Qt::Key_F5, kKeyPauseScenario = Qt::Key_F6, kKeyStopScenario = Qt::Key_F7;
 
 // The font the windows were designed for: captions must fit controls placed in twips, so a
 // small, narrow face.
