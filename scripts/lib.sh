@@ -23,6 +23,10 @@ TEST_PACKAGES=(
     desktop-file-utils                     # desktop-file-validate for the installed desktop entry
     appstream                              # appstreamcli for the installed metainfo
 )
+# Installed without the packages they merely recommend (half the download).
+LEAN_TEST_PACKAGES=(
+    libreoffice-calc-nogui                 # the log opened as a spreadsheet opens it
+)
 
 # step <log name> <what it does> <command...>: says what it does and runs the command with its
 # output in LOG_DIR/<log name>.log; when it fails, shows the end of that log and where it is.
@@ -49,12 +53,19 @@ ensure_packages() {
     step packages "Installing missing packages: ${missing[*]} ..." apt_install "${missing[@]}"
 }
 
+# The same, without recommended packages.
+ensure_lean_packages() {
+    APT_LEAN=1 ensure_packages "$@"
+}
+
 # The functions that step runs run with errexit off, so they stop on a failure themselves.
 apt_install() {
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" apt-get update || return
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "$@"
+    local lean=()
+    [ "${APT_LEAN:-0}" = 1 ] && lean=(--no-install-recommends)
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${lean[@]}" "$@"
 }
 
 # configure_and_build <dir> <cmake options...>: configures a new folder (any folder when
