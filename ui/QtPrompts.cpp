@@ -69,9 +69,11 @@ QString QtPrompts::inputBox(const QString &prompt, const QString &title, const Q
     box.setTextValue(proposed);
     // As wide as the window it belongs to, so a comment shows whole while it is corrected, and the
     // text selected, so typing replaces it.
-    box.setMinimumWidth(std::max(box.sizeHint().width(), parent ? parent->width() : 600));
-    if (auto *edit = box.findChild<QLineEdit *>())
+    // (The dialog sizes itself to its contents, so the text field is what is made wide.)
+    if (auto *edit = box.findChild<QLineEdit *>()) {
+        edit->setMinimumWidth(parent ? parent->width() : 600);
         edit->selectAll();
+    }
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 

@@ -90,6 +90,9 @@ private slots:
 
         store.SaveSetting("Buttons", "Number Of Buttons", "many");
         QVERIFY(readNameList(store, settingkeys::Buttons).items.isEmpty());
+        // A count typed into the file by hand reads no further than the lists' 16-bit index.
+        store.SaveSetting("Scenarios", "Number Of Scenarios", "2147483647");
+        QCOMPARE(readNameList(store, settingkeys::Scenarios).items.size(), 32768);
     }
 
     void rewritingNameLists() {

@@ -1,15 +1,16 @@
 #pragma once
-// A main window on a temporary log file, with a private settings store, scripted prompts and a
-// clock set by hand.
+// A main window on a temporary log file, as at a real start: the header writer has left its
+// titles in the event columns, the window is shown and active, keys go where a person's go. A
+// private settings store, scripted prompts and a clock set by hand.
 
-#include "CommentLines.h"
+#include "ActiveWindow.h"
+#include "CommentList.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
 #include "Records.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "TestSettings.h"
-#include "WriteColumnHeader.h"
 #include "frmLogger.h"
 
 #include <QLineEdit>
@@ -30,15 +31,15 @@ public:
     QString logPath() const { return dir.filePath(QStringLiteral("log.csv")); }
     QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
 
-    // A fresh store and shared state, and a log file holding only its header row.
     void reset() {
         window.reset();
         TestSettings::clear();
         prompts.reset();
         clock = FakeClock();
         store = std::make_unique<SettingsStore>();
-        QFile::remove(logPath());
-        QVERIFY(!ensureColumnHeader(*store, logPath()).error);
+        for (const QFileInfo &entry : QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+            entry.isDir() && !entry.isSymLink() ? (void)QDir(entry.filePath()).removeRecursively()
+                                                : (void)QFile::remove(entry.filePath());
     }
     // After each test: every scripted answer used, nothing unexpected asked.
     void finish() {
@@ -46,27 +47,30 @@ public:
         window.reset();
     }
 
-    frmLogger &load() {
+    // Loaded as the stored settings say, the clock ticked by the test alone.
+    frmLogger &loadAsStored() {
         window = std::make_unique<frmLogger>(*store, prompts, clock);
-        // As at start-up: the header writer leaves its titles in the event columns.
         window->modVariables.LogFilePath = logPath();
         if (window->WriteColumnHeader())
             qFatal("the log file cannot be prepared");
         window->Form_Load();
+        window->controls().tmrMainTimer->stop();
+        if (!showActive(window.get()))
+            qFatal("the main window does not become active");
         return *window;
     }
-    // Loaded with the reminders as asked (off by default) and the clock ticked by the test only.
-    frmLogger &loadQuiet(bool vcrReminder = false, bool scenarioReminder = false) {
+    // With the reminders as asked (off unless a test is about them).
+    frmLogger &load(bool vcrReminder = false, bool scenarioReminder = false) {
         store->SaveSetting("Reminders", "VCR Reminder", vcrReminder ? "1" : "0");
         store->SaveSetting("Reminders", "Scenario Reminder", scenarioReminder ? "1" : "0");
-        frmLogger &w = load();
-        w.controls().tmrMainTimer->stop();
-        return w;
+        return loadAsStored();
     }
 
+    const LoggerControls &c() const { return window->controls(); }
+    // Types into the comment box and presses Enter, as the observer does.
     void enter(const QString &comment) {
-        window->controls().txtComment->setText(comment);
-        window->cmdEnter_Click();
+        QTest::keyClicks(c().txtComment, comment);
+        QTest::keyClick(c().txtComment, Qt::Key_Return);
     }
     void tick(int seconds) {
         clock.advance(seconds);

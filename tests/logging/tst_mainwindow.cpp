@@ -1,15 +1,16 @@
-// The main window: load and exit, pickers, event button bar, comment list reload.
+// The main window: load and exit, the pickers, the event button bar, the comment list.
 
 #include "LoggerFixture.h"
 #include "Twips.h"
 #include "logio.h"
+#include "presence.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
-#include <QTableView>
 
 class TestMainWindow : public QObject {
     Q_OBJECT
@@ -21,7 +22,7 @@ private slots:
     void cleanup() { f.finish(); }
 
     void loadWithAnEmptyStore() {
-        frmLogger &w = f.load();
+        frmLogger &w = f.loadAsStored();
         const LoggerControls &c = w.controls();
         QCOMPARE(w.windowTitle(), QString("Quorvane"));
         QVERIFY(!w.isMaximized() && w.outerWidth() == 9000 && w.outerHeight() == 6000);
@@ -34,45 +35,47 @@ private slots:
         QVERIFY(c.cmdStartVCR->isEnabled() && !c.cmdPauseVCR->isEnabled() && !c.cmdStopScenario->isEnabled());
         // A file holding only its header row: one line, selected; the focus in the comment box.
         QCOMPARE(f.listLines(), QStringList{"Participant    |    Scenario    |    Scenario Time    |    Comment"});
-        QCOMPARE(w.listIndex(), 0);
-        QCOMPARE(w.focusWidget(), c.txtComment);
+        QVERIFY(w.listIndex() == 0 && w.focusWidget() == c.txtComment);
         // Laid out for its size: the list fills the space left without a button row.
         QCOMPARE(c.lstComment->geometry(), twipsToPixels(120, 2280, 8640, 2355));
     }
 
-    void placementAndRemindersAtLoad_data() {
+    void placementAtLoad_data() {
         QTest::addColumn<QString>("maximized");
         QTest::addColumn<QString>("width");
-        QTest::addColumn<bool>("expectMaximized");
-        QTest::addColumn<double>("expectWidth");
+        QTest::addColumn<QString>("height");
+        QTest::addColumn<double>("expectWidth");  // 0: maximized; -1: the screen's width
         QTest::addColumn<double>("expectHeight");
-        QTest::newRow("True") << "True" << "10500" << true << 0.0 << 0.0;
-        QTest::newRow("False with sizes") << "False" << "10500" << false << 10500.0 << 7290.0;
-        QTest::newRow("False without sizes") << "False" << "" << false << 9000.0 << 6000.0;
-        QTest::newRow("missing") << "" << "10500" << false << 9000.0 << 6000.0;
-        QTest::newRow("other text") << "false" << "10500" << false << 9000.0 << 6000.0;
-        QTest::newRow("width not a number") << "False" << "wide" << false << 9000.0 << 7290.0;
+        QTest::newRow("True") << "True" << "10500" << "7290" << 0.0 << 0.0;
+        QTest::newRow("False with sizes") << "False" << "10500" << "7290" << 10500.0 << 7290.0;
+        QTest::newRow("False without sizes") << "False" << "" << "" << 9000.0 << 6000.0;
+        QTest::newRow("missing") << "" << "10500" << "7290" << 9000.0 << 6000.0;
+        QTest::newRow("other text") << "false" << "10500" << "7290" << 9000.0 << 6000.0;
+        QTest::newRow("not a number") << "False" << "wide" << "7290" << 9000.0 << 7290.0;
+        QTest::newRow("larger than the screen") << "False" << "999999" << "7290" << -1.0 << 7290.0;
+        QTest::newRow("too small to use") << "False" << "15" << "-3" << 4500.0 << 4500.0;
     }
-    void placementAndRemindersAtLoad() {
+    void placementAtLoad() {
         QFETCH(QString, maximized);
         QFETCH(QString, width);
-        QFETCH(bool, expectMaximized);
+        QFETCH(QString, height);
         QFETCH(double, expectWidth);
         QFETCH(double, expectHeight);
         if (!maximized.isEmpty())
             f.store->SaveSetting("Settings", "Maximized", maximized);
         if (!width.isEmpty()) {
             f.store->SaveSetting("Settings", "MainWidth", width);
-            f.store->SaveSetting("Settings", "MainHeight", "7290");
+            f.store->SaveSetting("Settings", "MainHeight", height);
         }
         f.store->SaveSetting("Reminders", "VCR Reminder", "0");
         f.store->SaveSetting("Reminders", "Scenario Reminder", "2");  // only exactly 1 ticks a box
-        frmLogger &w = f.load();
-        QCOMPARE(w.isMaximized(), expectMaximized);
-        if (!expectMaximized) {
-            QCOMPARE(w.outerWidth(), expectWidth);
-            QCOMPARE(w.outerHeight(), expectHeight);
-        }
+        frmLogger &w = f.loadAsStored();
+        QCOMPARE(w.isMaximized(), expectWidth == 0);
+        if (expectWidth < 0)
+            expectWidth = pixelsToTwips(QGuiApplication::primaryScreen()->availableGeometry().width()) + 120;
+        if (expectWidth > 0)
+            QVERIFY2(qAbs(w.outerWidth() - expectWidth) <= 150 && w.outerHeight() == expectHeight,
+                     qPrintable(QString("%1 x %2").arg(w.outerWidth()).arg(w.outerHeight())));
         QVERIFY(!w.controls().chkVCRTimeReminder->isChecked() && !w.controls().chkScenarioTimeReminder->isChecked());
     }
 
@@ -97,63 +100,73 @@ private slots:
         else if (state == "minimized")
             w.showMinimized();
         QTRY_VERIFY(w.outerWidth() == 10500 || state == "maximized" || state == "minimized");
-        w.controls().chkVCRTimeReminder->setChecked(false);
+        QTest::keyClick(&w, Qt::Key_F5);  // a running scenario timer stops with the program, silently
+        w.controls().chkVCRTimeReminder->setChecked(true);
+        const QByteArray log = f.logBytes();
         QSignalSpy ended(&w, &frmLogger::programEnded);
         if (state == "closed")
             w.close();
         else
             w.controls().mnuExit->trigger();
         w.close();  // closing afterwards runs nothing again
-        QCOMPARE(ended.count(), 1);
-        QVERIFY(!w.isVisible() && !w.controls().tmrMainTimer->isActive());
+        QVERIFY(ended.count() == 1 && !w.isVisible() && !w.controls().tmrMainTimer->isActive());
+        QCOMPARE(f.logBytes(), log);
         SettingsStore later;
         QCOMPARE((QStringList{later.GetSetting("Settings", "Maximized"), later.GetSetting("Settings", "MainWidth"),
                               later.GetSetting("Settings", "MainHeight")}),
                  saved);
-        QCOMPARE(later.GetSetting("Reminders", "VCR Reminder"), QString("0"));
-        QCOMPARE(later.GetSetting("Reminders", "Scenario Reminder"), QString("1"));
+        QVERIFY(later.GetSetting("Reminders", "VCR Reminder") == "1" && later.GetSetting("Reminders", "Scenario Reminder") == "0");
     }
 
     void pickers() {
-        f.saveScenarios({"beta", "Alpha", "gamma"});
+        f.saveScenarios({"Task 10", "beta", "Alpha"});
         f.saveList("Participants", "Number Of Participants", "Participant", {"P1"});
         frmLogger &w = f.load();
         QComboBox *scenarios = w.controls().cmbScenarios;
-        QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("Alphabetagamma"));
+        QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("AlphabetaTask 10"));
         QVERIFY(scenarios->currentText() == "Alpha" && scenarios->toolTip() == "Alpha");
-        QCOMPARE(f.window->modVariables.ScenarioCount, QString("2"));
+        QCOMPARE(w.modVariables.ScenarioCount, QString("2"));
         QVERIFY(w.controls().cmbParticipants->currentText() == "P1" && w.controls().cmbParticipants->toolTip() == "P1");
-        // Picking from the list moves the tool tip; typing does not.
+        // A name typed is logged as typed, even the start of a listed one; the tool tip stays.
+        scenarios->lineEdit()->selectAll();
+        QTest::keyClicks(scenarios->lineEdit(), "Task 1");
+        QTest::keyClick(scenarios->lineEdit(), Qt::Key_Tab);
+        f.enter("typed scenario");
+        QVERIFY(f.rows().back()[logformat::Scenario] == logformat::Field::txt("Task 1"));
+        QVERIFY(scenarios->toolTip() == "Alpha" && scenarios->count() == 3);
+        // Picked from the list: the tool tip follows. Saved empty: nothing listed or selected.
         scenarios->setCurrentIndex(2);
         emit scenarios->activated(2);
-        QTest::keyClicks(scenarios->lineEdit(), "x");
-        QVERIFY(scenarios->currentText() == "gammax" && scenarios->toolTip() == "gamma" && scenarios->count() == 3);
-        // Saved empty: nothing listed or selected, the count kept exactly as read.
+        QCOMPARE(scenarios->toolTip(), QString("Task 10"));
         f.store->SaveSetting("Scenarios", "Number Of Scenarios", "-1");
         w.GetScenarios();
-        QVERIFY(scenarios->count() == 0 && scenarios->currentText().isEmpty());
-        QCOMPARE(f.window->modVariables.ScenarioCount, QString("-1"));
+        QVERIFY(scenarios->count() == 0 && scenarios->currentText().isEmpty() && w.modVariables.ScenarioCount == "-1");
     }
 
     void buttonBar_data() {
         QTest::addColumn<QStringList>("names");
-        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("storedWidth");  // of the window, as left by the last exit
         QTest::addColumn<float>("width");
         QStringList twelve;
         for (int i = 0; i < 12; ++i)
             twelve << QString("E%1").arg(i);
-        QTest::newRow("never saved") << QStringList() << false << 0.0f;
-        QTest::newRow("saved empty") << QStringList() << true << 0.0f;
-        QTest::newRow("one") << QStringList{"Help &Used"} << true << 8640.0f;
-        QTest::newRow("ten") << twelve.mid(0, 10) << true << 756.0f;
-        QTest::newRow("twelve") << twelve << true << 610.0f;
+        QTest::newRow("never saved") << QStringList() << "" << 0.0f;
+        QTest::newRow("one") << QStringList{"Help &Used"} << "" << 8640.0f;
+        QTest::newRow("ten") << twelve.mid(0, 10) << "" << 756.0f;
+        QTest::newRow("twelve") << twelve << "" << 610.0f;
+        // Placed before the window takes its stored size, at the width it has then.
+        QTest::newRow("three, in a narrow window") << twelve.mid(0, 3) << "6000" << 2800.0f;
     }
     void buttonBar() {
         QFETCH(QStringList, names);
-        QFETCH(bool, saved);
+        QFETCH(QString, storedWidth);
         QFETCH(float, width);
-        if (saved)
+        if (!names.isEmpty())
             f.saveButtons(names);
+        if (!storedWidth.isEmpty()) {
+            f.store->SaveSetting("Settings", "Maximized", "False");
+            f.store->SaveSetting("Settings", "MainWidth", storedWidth);
+        }
         frmLogger &w = f.load();
         const int shown = std::min(10, int(names.size()));
         for (int k = 0; k < 10; ++k) {
@@ -162,9 +175,7 @@ private slots:
             if (k >= shown)
                 continue;
             QCOMPARE(b->text(), names[k]);
-            const layout::Rect &r = w.geometryTwips()[layout::eventButton(k)];
-            QVERIFY(r.width == width && r.left == 120 + k * (width + 120) && r.top == 4305);
-            QCOMPARE(b->geometry(), twipsToPixels(r.left, r.top, r.width, r.height));
+            QCOMPARE(b->geometry(), twipsToPixels(120 + k * (width + 120), 4305, width, 375));
         }
         // Fewer names saved later: the surplus buttons are hidden and disabled again.
         f.saveButtons({"Only"});
@@ -172,30 +183,43 @@ private slots:
         QVERIFY(w.controls().cmd[0]->isVisible() && !w.controls().cmd[1]->isVisible() && !w.controls().cmd[9]->isEnabled());
     }
 
-    void listFollowsTheFile() {
-        frmLogger &w = f.load();
+    void theListShowsTheFileToItsLastLine() {
         std::string rows;
-        for (int i = 0; i < 50; ++i) {
+        for (int i = 0; i < 500; ++i) {
             logformat::Record r;
             r.fill(logformat::Field::txt("S, one"));
-            r[logformat::ScenarioTime] = logformat::Field::txt("00:00:" + std::to_string(10 + i));
+            r[logformat::ScenarioTime] = logformat::Field::txt("00:00:" + std::to_string(10 + i % 50));
             r[logformat::Comment] = logformat::Field::txt("  comment " + std::to_string(i));
             rows += logformat::encodeRow(r);
+            if (i == 250)
+                rows += "\"a row cut short\r\n";
         }
-        QVERIFY(logfile::appendRow(f.logPath().toStdString(), rows, logfile::Sync::No).result ==
-                logfile::AppendOutcome::Result::Done);
-        w.GetLogData();
+        QVERIFY(writeBytes(f.logPath(), QByteArray::fromStdString(logformat::encodeRow({}) + rows)));
+        frmLogger &w = f.load();
         const QStringList lines = f.listLines();
-        QCOMPARE(lines.size(), 51);
-        QCOMPARE(lines[50], QString("S, one    |    S, one    |    00:00:59    |      comment 49"));
+        QCOMPARE(lines.size(), 502);
+        QCOMPARE(lines[501], QString("S, one    |    S, one    |    00:00:59    |      comment 499"));
+        QVERIFY(lines[253].endsWith("comment 251") && lines[252].endsWith("|    "));  // the damaged line alone
+        // The last line is selected and in view.
+        const CommentList *list = w.controls().lstComment;
+        const int bottom = (501 - list->topRow() + 1) * list->rowHeight();
+        QVERIFY(w.listIndex() == 501 && list->topRow() > 0 && bottom <= list->viewport()->height());
         // The file gone: said, the list left as it was.
         f.prompts.answerMessage(Prompts::OK);
         QVERIFY(QFile::remove(f.logPath()));
         w.GetLogData();
         const ScriptedPrompts::Call told = f.prompts.calls.at(0);
-        QVERIFY(told.text == "This file no longer exists." && told.title == "File Not Found" &&
-                told.buttons == Prompts::Buttons::Ok && told.icon == Prompts::Icon::None);
+        QVERIFY(told.text == "This file no longer exists." && told.title == "File Not Found");
         QCOMPARE(f.listLines(), lines);
+    }
+
+    void anotherCopyOnTheSameLog() {
+        QVERIFY(writeBytes(f.logPath(), ""));
+        logfile::Presence other(QFile::encodeName(f.settings.runtimeDir() + "/quorvane-logs").toStdString(), "other");
+        other.announce(QFile::encodeName(f.logPath()).toStdString());
+        f.prompts.answerMessage(Prompts::OK);
+        f.load();
+        QVERIFY(f.prompts.calls.at(0).text.startsWith("Another copy of Quorvane is logging to this file too"));
     }
 };
 

@@ -1,36 +1,37 @@
-// The main window's list dialogs, moving the window, help and About.
+// The main window's dialogs and windows: the list dialogs it opens, the real input box, moving the
+// window, help, About and the session summary.
 
 #include "HelpWindow.h"
 #include "LoggerFixture.h"
+#include "frmSessionSummary.h"
 #include "frmSetUpList.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
+#include <QMenu>
+#include <QTableWidget>
+#include <QInputDialog>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBrowser>
-#include <QTimer>
 
 class TestWindow : public QObject {
     Q_OBJECT
 
     LoggerFixture f;
 
-    // Adds names in the list dialog the command opens, then OK or Cancel.
-    static void inListDialog(const QStringList &names, bool ok, const char *expectedName = nullptr) {
+    // Types names into the list dialog the command opens, each with Enter, then Esc (which
+    // saves, as OK does) or Cancel.
+    static void inListDialog(const QStringList &names, bool save, const char *expectedName) {
         QTimer::singleShot(0, [=] {
-            auto *dialog = qobject_cast<frmSetUpList *>(QApplication::activeModalWidget());
-            QVERIFY(dialog != nullptr);
-            if (expectedName)
-                QCOMPARE(dialog->objectName(), QString(expectedName));
+            auto *dialog = activeDialog<frmSetUpList>();
+            QVERIFY(dialog && dialog->objectName() == expectedName);
             for (const QString &name : names) {
-                dialog->txtScenario->setText(name);
-                dialog->cmdAdd->click();
+                QTest::keyClicks(dialog->txtScenario, name);
+                QTest::keyClick(dialog->txtScenario, Qt::Key_Return);
             }
-            (ok ? dialog->OKButton : dialog->CancelButton)->click();
+            save ? QTest::keyClick(dialog->txtScenario, Qt::Key_Escape) : dialog->CancelButton->click();
         });
     }
 
@@ -38,53 +39,63 @@ private slots:
     void init() { f.reset(); }
     void cleanup() { f.finish(); }
 
-    void scenarioDialogRefreshesThePicker() {
+    void listDialogsRefreshTheWindow() {
+        QVERIFY(writeBytes(f.logPath(), ""));
         frmLogger &w = f.load();
-        inListDialog({"beta", "Alpha", "gamma"}, true, "frmSetUpScenarios");
-        w.controls().cmdSetUpScenarios->click();
+        QVERIFY(writeBytes(f.logPath(), ""));  // emptied behind the window: the button dialog gives it a header
+        inListDialog({"beta", "Alpha"}, true, "frmSetUpScenarios");
+        QTest::keyClick(w.controls().cmdSetUpScenarios, Qt::Key_Space);
         QComboBox *picker = w.controls().cmbScenarios;
-        QVERIFY(picker->count() == 3 && picker->currentText() == "Alpha" && picker->toolTip() == "Alpha");
-        QCOMPARE(f.window->modVariables.ScenarioCount, QString("2"));
-
-        // Cancel in the participant dialog leaves its picker as it was.
+        QVERIFY(picker->count() == 2 && picker->currentText() == "Alpha" && w.modVariables.ScenarioCount == "1");
+        // Cancel leaves the participant picker as it was.
         w.controls().cmbParticipants->setEditText("typed");
         inListDialog({"P9"}, false, "frmSetUpParticipants");
         w.controls().cmdSetUpParticipants->click();
         QVERIFY(w.controls().cmbParticipants->currentText() == "typed" && w.controls().cmbParticipants->count() == 0);
-    }
-
-    void buttonDialogRefreshesBarAndHeader() {
-        // An empty log file gets a header row with the new buttons.
-        frmLogger &w = f.load();
-        QVERIFY(writeBytes(f.logPath(), ""));
+        // The buttons: the bar, and the header of an empty log.
         inListDialog({"Error", "Help &Used"}, true, "frmSetUpCustomButtons");
         w.controls().mnuCustomizeEventButtons->trigger();
-        QVERIFY(w.controls().cmd[1]->isVisible() && w.controls().cmd[1]->text() == "Help &Used");
-        QVERIFY(!w.controls().cmd[2]->isVisible());
+        QVERIFY(w.controls().cmd[1]->isVisible() && w.controls().cmd[1]->text() == "Help &Used" &&
+                !w.controls().cmd[2]->isVisible());
         QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Error\",\"Button - Help Used\",\"Button - \""));
-        QCOMPARE(f.listLines().size(), 1);
-
-        // A log with rows keeps its header as it was.
-        const QByteArray before = f.logBytes();
-        inListDialog({"Third"}, true);
+        f.enter("one");
+        const QByteArray before = f.logBytes();  // a log with rows keeps its header
+        inListDialog({"Third"}, true, "frmSetUpCustomButtons");
         w.mnuCustomizeEventButtons_Click();
-        QCOMPARE(f.logBytes(), before);
-        QVERIFY(w.controls().cmd[2]->isVisible());
+        QVERIFY(f.logBytes() == before && w.controls().cmd[2]->isVisible());
+    }
+
+    void theEditBoxShowsACommentWhole() {
+        frmLogger &w = f.load();
+        QtPrompts real;
+        int width = 0;
+        QString selected;
+        QTimer::singleShot(0, [&] {
+            if (auto *box = activeDialog<QInputDialog>()) {
+                width = box->width();
+                auto *edit = box->findChild<QLineEdit *>();
+                selected = edit->selectedText();
+                QTest::keyClicks(edit, "new");  // typing replaces it
+                QTest::keyClick(edit, Qt::Key_Return);
+            }
+        });
+        const QString comment = "Clicked Help, then Back, then Help again, then gave up and asked the moderator";
+        QCOMPARE(real.inputBox("Edit this comment.", "Quorvane", comment), QString("new"));
+        QVERIFY2(width >= w.width(), qPrintable(QString("%1 < %2").arg(width).arg(w.width())));
+        QCOMPARE(selected, comment);
     }
 
     void aboutMessage() {
         frmLogger &w = f.load();
         f.prompts.answerMessage(Prompts::OK);
-        w.controls().mnuAbout->trigger();
+        QTest::keyClick(&w, Qt::Key_H, Qt::AltModifier);
+        QTest::keyClick(w.controls().mnuHelp, Qt::Key_A);
         const ScriptedPrompts::Call told = f.prompts.calls.at(0);
-        QVERIFY(told.title == "About Quorvane" && told.icon == Prompts::Icon::Information &&
-                told.buttons == Prompts::Buttons::Ok);
+        QVERIFY(told.title == "About Quorvane" && told.icon == Prompts::Icon::Information);
         const QStringList lines = told.text.split('\n');
-        QCOMPARE(lines.size(), 7);
-        QVERIFY(lines[0] == "Title: Quorvane" && lines[1] == "Version: 1.6.0" && lines[3].isEmpty());
-        QVERIFY(lines[2].startsWith("Copyright: ") && lines[2].size() > 11);
-        QVERIFY(lines[4].startsWith("Availability: http"));
-        QVERIFY(lines[5].startsWith("Author: ") && lines[6].startsWith("Email: ") && lines[6].contains('@'));
+        QVERIFY(lines.size() == 7 && lines[0] == "Title: Quorvane" && lines[1] == "Version: 1.6.0" && lines[3].isEmpty());
+        QVERIFY(lines[2].startsWith("Copyright: ") && lines[2].count("opyright") == 1);
+        QVERIFY(lines[4].startsWith("Availability: http") && lines[6].startsWith("Email: ") && lines[6].contains('@'));
     }
 
     void dragging_data() {
@@ -93,7 +104,6 @@ private slots:
         QTest::addColumn<bool>("moves");
         QTest::newRow("label, right button") << "lblVCRTimeLabel" << int(Qt::RightButton) << true;
         QTest::newRow("value label, middle button") << "lblPCTime" << int(Qt::MiddleButton) << true;
-        QTest::newRow("comments label") << "lblComments" << int(Qt::LeftButton) << true;
         QTest::newRow("frame's empty area") << "frameScenario" << int(Qt::LeftButton) << true;
         QTest::newRow("background") << "client" << int(Qt::LeftButton) << true;
         QTest::newRow("button in a frame") << "cmdStartVCR" << int(Qt::LeftButton) << false;
@@ -106,43 +116,59 @@ private slots:
         QFETCH(bool, moves);
         frmLogger &w = f.load();
         QWidget *widget = w.findChild<QWidget *>(target);
-        QVERIFY(widget);
-        // Empty places: the frame's corner under its title, the background between the frames.
-        QPoint at = widget->rect().center();
+        QPoint at = widget->rect().center();  // empty places: a frame's corner, between the frames
         if (target == "frameScenario")
             at = QPoint(4, widget->height() - 4);
         else if (target == "client")
             at = w.controls().frameVCR->geometry().topLeft() - QPoint(3, -30);
         QSignalSpy started(&w, &frmLogger::windowMoveStarted);
         const QPoint before = w.pos();
+        const auto drag = [&](QPoint by, Qt::MouseButtons held) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at) + by), Qt::NoButton, held, {});
+            QApplication::sendEvent(widget, &move);
+        };
         QTest::mousePress(widget, Qt::MouseButton(button), {}, at);
         QCOMPARE(started.count(), moves ? 1 : 0);
         if (!moves)
             return;
-        // The offscreen window system does no moves itself: the window follows the pointer.
-        QMouseEvent drag(QEvent::MouseMove, QPointF(at), QPointF(widget->mapToGlobal(at) + QPoint(30, 20)),
-                         Qt::MouseButton(button), Qt::MouseButton(button), {});
-        QApplication::sendEvent(widget, &drag);
+        // The offscreen window system does no moves itself: the window follows the pointer, until
+        // the button that started it is released.
+        drag(QPoint(30, 20), Qt::MouseButton(button));
         QTest::mouseRelease(widget, Qt::MouseButton(button), {}, at);
+        QCOMPARE(w.pos(), before + QPoint(30, 20));
+        drag(QPoint(90, 90), Qt::NoButton);
         QCOMPARE(w.pos(), before + QPoint(30, 20));
     }
 
-    void helpContents() {
+    void helpFromF1() {
         frmLogger &w = f.load();
         w.setHelpFile(QStringLiteral(HELP_FILE));
-        w.controls().mnuContents->trigger();
+        QTest::keyClick(w.controls().txtComment, Qt::Key_F1);
         HelpWindow *help = w.helpWindow();
-        QVERIFY(help && help->isVisible());
+        QVERIFY(help && help->isVisible() && help->windowTitle() == "Quorvane Help");
         QCOMPARE(help->browser()->source().fragment(), QString("contents"));
-        const QString text = help->browser()->toPlainText();
-        for (const char *topic : {"Before the test", "Starting a log", "The timers", "Logging comments",
-                                  "Correcting a comment", "Where your settings are kept"})
-            QVERIFY2(text.contains(topic), topic);
-
-        // A missing help file is said in the help window; nothing else happens.
+        QVERIFY(help->browser()->toPlainText().contains("Session Summary"));
+        QVERIFY((help->frameGeometry().center() - w.frameGeometry().center()).manhattanLength() < 40);
+        QVERIFY(showActive(help));
+        QTest::keyClick(help->browser(), Qt::Key_Escape);
+        QVERIFY(!help->isVisible());
+        // A missing help file is said in the help window.
         w.setHelpFile(f.dir.filePath("missing.html"));
         w.mnuContents_Click();
-        QVERIFY(help->browser()->toPlainText().contains("The help file was not found"));
+        QVERIFY(help->windowTitle().contains("not found") && help->browser()->toPlainText().contains("not found"));
+    }
+
+    void sessionSummaryFromF8() {
+        f.saveScenarios({"Checkout"});
+        frmLogger &w = f.load();
+        QTest::keyClick(&w, Qt::Key_F5);
+        f.tick(42);
+        QTest::keyClick(&w, Qt::Key_F7);
+        QTest::keyClick(&w, Qt::Key_F8);
+        auto *summary = w.findChild<frmSessionSummary *>();
+        QVERIFY(summary && summary->isVisible());
+        QTRY_VERIFY(summary->isLoaded());
+        QVERIFY(summary->windowTitle().endsWith("log.csv") && summary->grdSummary->item(0, 3)->text() == "42");
     }
 };
 

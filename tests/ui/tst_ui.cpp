@@ -1,5 +1,7 @@
 // The toolkit layer: the main window's layout in twips and its controls as designed.
 
+#include "ActiveWindow.h"
+#include "CommentList.h"
 #include "LoggerLayout.h"
 #include "Twips.h"
 
@@ -124,15 +126,33 @@ private slots:
         }
     }
 
-    void twipsToPixelEdges() {
-        QCOMPARE(twipsToPixels(9000.0 - 120), 592);
-        // Neighbours that share an edge in twips share it in pixels.
-        const QRect a = twipsToPixels(120, 0, 773.33, 375);
-        const QRect b = twipsToPixels(120 + 773.33 + 120, 0, 773.33, 375);
-        QCOMPARE(a.right() + 1 + 8, b.left());
-        QCOMPARE(twipsToPixels(1013.33, 1200, 773.33, 375), QRect(68, 80, 51, 25));
+    void theCommentListFollowsTheKeys() {
+        struct Lines final : CommentListSource {
+            int count = 1000;
+            int lineCount() const override { return count; }
+            QString lineText(int row) const override { return QString("line %1").arg(row); }
+        } lines;
+        CommentList list;
+        list.resize(300, 10 * list.rowHeight() + 4);
+        list.setSource(&lines);
+        QVERIFY(showActive(&list));
+        const auto shown = [&](int row) { return row >= list.topRow() && row < list.topRow() + 10; };
+        list.setCurrentRow(999);
+        QVERIFY(shown(999));
+        QTest::keyClick(&list, Qt::Key_Home);
+        QVERIFY(list.currentRow() == 0 && shown(0));
+        QTest::keyClick(&list, Qt::Key_PageDown);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QVERIFY(list.currentRow() == 11 && shown(11));
+        QTest::keyClick(&list, Qt::Key_End);
+        ++lines.count;  // a new line at the end, while the last one is selected and shown
+        list.lineAppended();
+        list.setCurrentRow(1000);
+        QVERIFY(shown(1000) && list.rowAt(QPoint(5, 9 * list.rowHeight() + 2)) == 1000);
+        list.resize(300, 3 * list.rowHeight());  // a smaller list keeps the selection in view
+        QVERIFY(list.currentRow() == 1000 && list.topRow() + 3 > 1000);
     }
 };
 
-QTEST_GUILESS_MAIN(TestUi)
+QTEST_MAIN(TestUi)
 #include "tst_ui.moc"
