@@ -34,11 +34,10 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     ui_ = createLoggerControls(this);
     ui_.lstComment->setSource(&comments_);
     // Running copies note their current logs among the user's runtime files.
-    presence_ = std::make_unique<logfile::Presence>(
-        QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
-                          QStringLiteral("/quorvane-logs"))
-            .toStdString(),
-        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')).toStdString());
+    const QString notes = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
+    const QString copy =
+        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
+    presence_ = std::make_unique<logfile::Presence>(toNativePath(notes), toNativePath(copy));
     ui_.client->installEventFilter(this);  // its size changes drive the layout
     // The client area at design: 8880 x 5310 twips.
     resize(twipsToPixels(layout::kDesignOuterWidth - layout::kFrameWidth),

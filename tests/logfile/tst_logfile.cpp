@@ -111,23 +111,16 @@ private slots:
         QCOMPARE(rowOf("Clicked Help, then left"),
                  std::string("\"12/05/2026\",\"02:15:07 PM\",\"00:12:34\",754,\"00:03:10\",190,\"P3\",\"Checkout\","
                              "\"Clicked Help, then left\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
-        Record press = exampleRow("Error", "Error");
-        press[VCRSeconds] = Field::num(0);
-        press[Participant] = Field::txt("Ann \"Mac\"");  // a quote would end the field early
-        QCOMPARE(encodeRow(press), std::string("\"12/05/2026\",\"02:15:07 PM\",\"00:12:34\",0,\"00:03:10\",190,"
-                                               "\"Ann 'Mac'\",\"Checkout\",\"Error\",\"Error\",\"\",\"\",\"\",\"\","
-                                               "\"\",\"\",\"\",\"\",\"\"\r\n"));
     }
 
     void roundTrip_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("number");
         QTest::addColumn<QString>("stored");  // between the quotes in the file
-        QTest::newRow("commas and leading blanks") << "  a, b,, c" << 1.0 << "  a, b,, c";
-        QTest::newRow("only blanks") << "   " << 12.0 << "   ";
+        QTest::newRow("commas and leading blanks, tab") << "  a, b,,\tc" << -86399.0 << "  a, b,,\tc";
+        QTest::newRow("only blanks") << "   " << 2.5 << "   ";
         QTest::newRow("empty text, zero") << "" << 0.0 << "";
-        QTest::newRow("negative number, tab") << "tab\tinside" << -86399.0 << "tab\tinside";
-        QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << 2.5 << QString::fromUtf8("Größe – 測試 ✓");
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << 12.0 << QString::fromUtf8("Größe – 測試 ✓");
         // A spreadsheet must not run these as formulas; the program still shows them as typed.
         QTest::newRow("a formula") << "=1+1" << 1.0 << "'=1+1";
         QTest::newRow("a dash") << "- hesitates" << 1.0 << "'- hesitates";
@@ -336,7 +329,6 @@ private slots:
             binary += char(i);
         const QByteArray header = QByteArray::fromStdString(columnHeaderRow(EventColumnTitles{}));
         QTest::newRow("empty") << QByteArray() << int(R::Empty);
-        QTest::newRow("header only") << header << int(R::Log);
         QTest::newRow("a log, a row cut short") << header + QByteArray::fromStdString(rowOf("a") + "\"12/0") << int(R::Log);
         QTest::newRow("binary") << binary << int(R::NotLog);
         const QString text = QString::fromUtf8(header);
@@ -344,7 +336,6 @@ private slots:
                                                                           text.size() * 2)
                                 << int(R::NotLog);
         QTest::newRow("text") << QByteArray("Dear diary,\nit rained.\n") << int(R::NotLog);
-        QTest::newRow("another program's CSV") << QByteArray("a,b,c\r\n1,2,3\r\n") << int(R::NotLog);
         QTest::newRow("a header, then no rows of a log") << header + QByteArray("x,y\r\n").repeated(5) << int(R::NotLog);
     }
     void whatAFileHolds() {

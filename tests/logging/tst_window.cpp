@@ -13,6 +13,7 @@
 #include <QInputDialog>
 #include <QListWidget>
 #include <QPushButton>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTextBrowser>
 
@@ -169,6 +170,15 @@ private slots:
         QVERIFY(summary && summary->isVisible());
         QTRY_VERIFY(summary->isLoaded());
         QVERIFY(summary->windowTitle().endsWith("log.csv") && summary->grdSummary->item(0, 3)->text() == "42");
+        // Exported beside the log, as CSV; a file that cannot be written is said.
+        f.prompts.answerFile(f.path("summary.csv"));
+        f.prompts.answerFile(f.path("no folder/summary.csv"));
+        f.prompts.answerMessage(Prompts::OK);
+        summary->cmdExport->click();
+        summary->cmdExport->click();
+        QVERIFY(f.prompts.calls.at(0).dialog.directory == f.dir.path() && f.prompts.calls[0].dialog.initialName == "Session Summary.csv");
+        QVERIFY(readBytes(f.path("summary.csv")).contains("\r\n\"Scenario\",\"\",\"Checkout\",42,\"00:00:42\","));
+        QVERIFY(f.prompts.messageTexts().last().contains("No such file or directory"));
     }
 };
 

@@ -23,37 +23,10 @@ std::string asLogged(std::string_view typed) { return storedText(typed); }
 // Texts an observer may type that a spreadsheet may take for a number, date, time or formula,
 // or trim. A double quote reaches the writer as typed and is stored as an apostrophe.
 const std::vector<std::string> kAwkwardTexts = {
-    "Clicked Help, then Back, then left",
-    "first; then second",
-    "it's",
-    "   leading blanks",
-    "trailing blanks   ",
-    "Größe – 測試 ✓",
-    "-2",
-    "007",
-    "1e5",
-    "3,5",
-    "12/05/2026",
-    "00:12:34",
-    "-> next step",
-    "=1+1",
-    "+1",
-    "-2+3",
-    "@SUM(A1:A2)",
-    "=HYPERLINK(\"x\")",
-    "",
-    "   ",
-    "'quoted",
-    "'=1+1",
-    "'+1",
-    "'-2+3",
-    "'@SUM(A1:A2)",
-    "'=HYPERLINK(\"x\")",
-    " =1+1",
-    " +1",
-    " -2+3",
-    " @SUM(A1:A2)",
-    " =HYPERLINK(\"x\")",
+    "Clicked Help, then Back, then left", "first; then second", "it's", "   leading blanks",
+    "trailing blanks   ", "Größe – 測試 ✓", "-2", "007", "1e5", "3,5", "12/05/2026", "00:12:34", "-> next step",
+    "=1+1", "+1", "-2+3", "@SUM(A1:A2)", "=HYPERLINK(\"x\")", "", "   ", "'quoted", "'=1+1", "'+1", "'-2+3",
+    "'@SUM(A1:A2)", "'=HYPERLINK(\"x\")", " =1+1", " +1", " -2+3", " @SUM(A1:A2)", " =HYPERLINK(\"x\")",
     "\t=1+1",
 };
 
@@ -64,13 +37,10 @@ std::string clock(int seconds) {
 }
 
 Record headerRow() {
-    static const char *const titles[kFieldCount] = {
-        "Date", "PC Time", "VCR Time", "VCR Time In Seconds", "Scenario Time", "Scenario Time In Seconds",
-        "Participant", "Scenario", "Comment", "Button - Error", "Button - Help Used", "Button - ",
-        "Button - ", "Button - ", "Button - ", "Button - ", "Button - ", "Button - ", "Button - "};
     Record r;
     for (std::size_t i = 0; i < kFieldCount; ++i)
-        r[i] = Field::txt(titles[i]);
+        r[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
+    r[FirstEventColumn] = Field::txt("Button - Error");
     return r;
 }
 
