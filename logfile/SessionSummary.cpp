@@ -133,10 +133,17 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
             const FieldView &event = record[FirstEventColumn + i];
             if (!hasText(event))
                 continue;
+            // A position the header names no button at (buttons set up after the log was started)
+            // takes its title from the first press found there.
+            if (eventSlot_[i] < 0) {
+                eventSlot_[i] = static_cast<int>(summary_.eventTitles.size());
+                summary_.eventTitles.push_back("Button - " + std::string(event.text));
+                for (Group &g : summary_.groups)
+                    g.figures.events.resize(summary_.eventTitles.size());
+            }
             // Every column with text counts, so an event row whose comment was later corrected
             // still counts as its event (and, no longer matching, as a comment too).
-            if (eventSlot_[i] >= 0)
-                ++f.events[static_cast<std::size_t>(eventSlot_[i])];
+            ++f.events[static_cast<std::size_t>(eventSlot_[i])];
             press = press || (record[Comment].kind == Kind::Text && record[Comment].text == event.text);
         }
         if (!press)

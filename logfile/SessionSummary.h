@@ -42,7 +42,8 @@ struct ScenarioStats {
 
 struct Summary {
     bool hasHeader = false;
-    std::vector<std::string> eventTitles;  // header titles of the named event columns, e.g. "Button - Error"
+    // The event columns counted, e.g. "Button - Error": titled in the header, or by their presses.
+    std::vector<std::string> eventTitles;
     std::vector<Group> groups;             // in order of first appearance
     std::vector<ParticipantTotal> participants;
     std::vector<ScenarioStats> scenarios;
