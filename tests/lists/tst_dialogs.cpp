@@ -79,14 +79,17 @@ private slots:
     }
 
     void removingSelects() {
-        rewriteNameList(*store_, settingkeys::Participants, {}, {"c", "a", "b"});
+        rewriteNameList(*store_, settingkeys::Participants, {}, {"c", "a", "b", "d"});
         auto d = open(kSetUpParticipants);
-        QVERIFY(d->names() == (QStringList{"a", "b", "c"}) && count_ == "2");
+        QVERIFY(d->names() == (QStringList{"a", "b", "c", "d"}) && count_ == "3");
         d->lstScenario->setCurrentRow(1);
         QVERIFY(d->cmdEdit->isEnabled() && d->txtScenario->text() == "b");
-        d->cmdRemove->click();  // the middle one: the name that followed it is selected
-        QVERIFY(d->names() == (QStringList{"a", "c"}) && selected(*d) == 1 && d->txtScenario->text() == "c");
+        d->cmdRemove->click();  // one in the middle: the name that followed it is selected
+        QVERIFY(d->names() == (QStringList{"a", "c", "d"}) && selected(*d) == 1 && d->txtScenario->text() == "c");
+        d->lstScenario->setCurrentRow(2);
         d->cmdRemove->click();  // the last one: the new last is selected
+        QVERIFY(selected(*d) == 1 && d->txtScenario->text() == "c");
+        d->cmdRemove->click();
         QVERIFY(selected(*d) == 0 && d->txtScenario->text() == "a");
         d->cmdRemove->click();  // the only one: nothing left or selected
         QVERIFY(d->names().isEmpty() && selected(*d) == -1 && d->focusWidget() == d->txtScenario);

@@ -78,6 +78,11 @@ public:
     }
 
     QByteArray logBytes() const { return readBytes(logPath()); }
+    // The last row of the file as it stands there.
+    QByteArray lastRow() const {
+        const QByteArray bytes = logBytes();
+        return bytes.mid(bytes.lastIndexOf("\r\n", bytes.size() - 3) + 2);
+    }
     // The rows after the header.
     std::vector<logformat::Record> rows() const {
         std::vector<logformat::Record> all = parseRecords(logBytes().toStdString());

@@ -128,6 +128,7 @@ private slots:
         QCOMPARE(w.modVariables.ScenarioCount, QString("2"));
         QVERIFY(w.controls().cmbParticipants->currentText() == "P1" && w.controls().cmbParticipants->toolTip() == "P1");
         // A name typed is logged as typed, even the start of a listed one; the tool tip stays.
+        QTest::mouseClick(scenarios->lineEdit(), Qt::LeftButton);
         scenarios->lineEdit()->selectAll();
         QTest::keyClicks(scenarios->lineEdit(), "Task 1");
         QTest::keyClick(scenarios->lineEdit(), Qt::Key_Tab);
