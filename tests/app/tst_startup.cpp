@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -75,39 +74,29 @@ private slots:
         host_.reset();
     }
 
-    void enterAtOnceProposesANewFile() {
-        QVERIFY(startup_->windowTitle() == "Quorvane" && startup_->optStartUp[0]->isChecked());
+    void createOverAFileWithRows() {
+        QVERIFY(startup_->windowTitle() == "Quorvane" && startup_->focusWidget() == startup_->optStartUp[0]);
         QVERIFY(!(startup_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) &&
                 (startup_->windowFlags() & Qt::CustomizeWindowHint));
-        QCOMPARE(startup_->focusWidget(), startup_->optStartUp[0]);
-        prompts_.answerFile(std::nullopt);
-        QTest::keyClick(startup_.get(), Qt::Key_Return);
-        const Prompts::FileDialog asked = prompts_.calls.at(0).dialog;
-        QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv" &&
-                asked.filter == "Log Files (*.csv)");
-        // With no log used before: the documents folder, else home.
-        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        QCOMPARE(asked.directory, QDir(documents).exists() ? documents : QDir::homePath());
-        QVERIFY(startup_->isVisible() && logger() == nullptr);  // cancelled: the dialog stays
-    }
-
-    void createOverAFileWithRows() {
         const QString older = olderRecentFile();
         const QString file = path("Test 1.csv");
         QVERIFY(writeBytes(file, kHeader + "\"a\",\"b\"\r\n"));
+        prompts_.answerFile(std::nullopt);  // Enter at once: the Save dialog; cancelled, the dialog stays
+        QTest::keyClick(startup_.get(), Qt::Key_Return);
+        const Prompts::FileDialog asked = prompts_.calls.at(0).dialog;
+        QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv");
+        QVERIFY(asked.directory == path("older") && startup_->isVisible() && !logger());  // the last log's folder
         choose(0, file);
-        QCOMPARE(prompts_.calls.at(0).dialog.directory, path("older"));  // the last log's folder
         QVERIFY(!startup_->isVisible() && logger() && logger()->isVisible());
         QVERIFY(readBytes(file).startsWith("\"Date\",\"PC Time\"") && readBytes(file).count("\r\n") == 1);
-        QCOMPARE(logger()->comments().lineCount(), 1);
         QCOMPARE(logger()->recentFiles().paths(), (QStringList{file, older}));
         QCOMPARE(logger()->controls().cmbParticipants->currentText(), QString("Participant Name"));
-        QCOMPARE(logger()->windowTitle(), QString("Quorvane - Test 1.csv"));
+        QVERIFY(logger()->windowTitle() == "Quorvane - Test 1.csv" && logger()->comments().lineCount() == 1);
     }
 
     void openExistingAndOtherFiles() {
         const QString older = olderRecentFile();
-        // Not a log: asked, and No keeps the dialog.
+        // Not a log: asked, and No keeps the dialog and the file.
         QVERIFY(writeBytes(path("notes.csv"), "Dear diary"));
         choose(1, path("notes.csv"), Prompts::No);
         QVERIFY(prompts_.calls.at(1).text.contains("does not look like a Quorvane log") && startup_->isVisible());
@@ -116,18 +105,15 @@ private slots:
         QVERIFY(writeBytes(file, kHeader + "\"d\",\"t\",\"v\",0,\"s\",0,\"P1\",\"S1\",\"seen\",,,,,,,,,,\r\n"));
         choose(1, file);
         QVERIFY(prompts_.calls.at(2).dialog.kind == Prompts::FileDialog::Kind::Open &&
-                prompts_.calls[2].dialog.initialName.isEmpty());
-        QVERIFY(logger() && logger()->comments().line(1) == "P1    |    S1    |    s    |    seen");
+                logger() && logger()->comments().line(1) == "P1    |    S1    |    s    |    seen");
         QCOMPARE(logger()->recentFiles().paths(), QStringList{older});  // not added on this road
-        QCOMPARE(logger()->windowTitle(), QString("Quorvane - existing.csv"));
-    }
-
-    void aNewNameByDoubleClickAndCancel() {
-        prompts_.answerFile(path("fresh.csv"));
-        QTest::mouseDClick(startup_->optStartUp[1], Qt::LeftButton);  // a double click means OK
-        QVERIFY(readBytes(path("fresh.csv")).startsWith("\"Date\",\"PC Time\"") && !startup_->isVisible());
-        QCOMPARE(logger()->modVariables.LogFilePath, path("fresh.csv"));
+        // A new name by a double click on the option; Esc in a start-up dialog ends the program.
         auto again = std::make_unique<frmStartup>(prompts_, *host_);
+        again->Form_Load();
+        QVERIFY(showActive(again.get()));
+        prompts_.answerFile(path("fresh.csv"));
+        QTest::mouseDClick(again->optStartUp[1], Qt::LeftButton);
+        QVERIFY(readBytes(path("fresh.csv")).startsWith("\"Date\",\"PC Time\"") && logger()->modVariables.LogFilePath == path("fresh.csv"));
         again->Form_Load();
         QVERIFY(showActive(again.get()));
         QSignalSpy ended(again.get(), &frmStartup::programEnded);
@@ -155,9 +141,8 @@ private slots:
         QVERIFY(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600) == 0);
         choose(option, dir_.filePath(name), Prompts::OK);
         const ScriptedPrompts::Call told = prompts_.calls.at(1);
-        QVERIFY2(told.text.startsWith(expected) || told.text.contains(expected), qPrintable(told.text));
-        QVERIFY(told.title == "Quorvane" && told.icon == Prompts::Icon::Exclamation);
-        QVERIFY(startup_->isVisible() && logger() == nullptr);
+        QVERIFY2(told.text.contains(expected), qPrintable(told.text));
+        QVERIFY(told.title == "Quorvane" && told.icon == Prompts::Icon::Exclamation && startup_->isVisible() && !logger());
     }
 };
 

@@ -7,6 +7,7 @@
 #include "CommentList.h"
 #include "FakeClock.h"
 #include "FileBytes.h"
+#include "NameList.h"
 #include "Records.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
@@ -86,9 +87,7 @@ public:
     // The rows after the header.
     std::vector<logformat::Record> rows() const {
         std::vector<logformat::Record> all = parseRecords(logBytes().toStdString());
-        if (!all.empty())
-            all.erase(all.begin());
-        return all;
+        return {all.begin() + std::min<std::size_t>(1, all.size()), all.end()};
     }
     QStringList comments() const {
         QStringList out;
@@ -103,11 +102,7 @@ public:
         return out;
     }
 
-    void saveList(const char *section, const char *countKey, const char *itemWord, const QStringList &items) {
-        store->SaveSetting(section, countKey, QString::number(items.size() - 1));
-        for (int i = 0; i < items.size(); ++i)
-            store->SaveSetting(section, QStringLiteral("%1 %2").arg(itemWord).arg(i), items[i]);
-    }
-    void saveButtons(const QStringList &names) { saveList("Buttons", "Number Of Buttons", "Button", names); }
-    void saveScenarios(const QStringList &names) { saveList("Scenarios", "Number Of Scenarios", "Scenario", names); }
+    void saveList(const settingkeys::NameList &list, const QStringList &items) { rewriteNameList(*store, list, {}, items); }
+    void saveButtons(const QStringList &names) { saveList(settingkeys::Buttons, names); }
+    void saveScenarios(const QStringList &names) { saveList(settingkeys::Scenarios, names); }
 };

@@ -120,7 +120,7 @@ private slots:
 
     void pickers() {
         f.saveScenarios({"Task 10", "beta", "Alpha"});
-        f.saveList("Participants", "Number Of Participants", "Participant", {"P1"});
+        f.saveList(settingkeys::Participants, {"P1"});
         frmLogger &w = f.load();
         QComboBox *scenarios = w.controls().cmbScenarios;
         QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("AlphabetaTask 10"));
