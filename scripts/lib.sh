@@ -20,6 +20,7 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
     clang libclang-rt-14-dev               # the libFuzzer build of the log reader
     xvfb xauth xdotool                     # real windows without a display, driven by keys
+    openbox imagemagick dbus-daemon at-spi2-core libglib2.0-bin  # end-to-end: window manager, screenshot, texts shown
     desktop-file-utils                     # desktop-file-validate for the installed desktop entry
     appstream                              # appstreamcli for the installed metainfo
 )
