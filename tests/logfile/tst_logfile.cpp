@@ -90,7 +90,8 @@ class TestLogFile : public QObject {
 private slots:
     void init() {
         TestSettings::clear();
-        for (const QString &name : QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+        for (const QString &name :
+             QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
             QFile::setPermissions(dir_.filePath(name), QFile::ReadOwner | QFile::WriteOwner);
             QFile::remove(dir_.filePath(name));
         }
@@ -109,9 +110,10 @@ private slots:
                  "Seconds\",\"Participant\",\"Scenario\",\"Comment\",\"Button - Error\",\"Button - Say 'no' now\","
                  "\"Button - N2\",\"Button - N3\",\"Button - N4\",\"Button - N5\",\"Button - N6\",\"Button - N7\","
                  "\"Button - N8\",\"Button - N9\"\r\n");
-        QCOMPARE(rowOf("Clicked Help, then left"), std::string("\"12/05/2026\",\"\",\"\",754,\"\",190,\"P3\",\"\",\"Clicked "
-                                                                "Help, then left\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
-                                                                "\"\",\"\"\r\n"));
+        QCOMPARE(rowOf("Clicked Help, then left"),
+                 std::string("\"12/05/2026\",\"\",\"\",754,\"\",190,\"P3\",\"\",\"Clicked "
+                             "Help, then left\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+                             "\"\",\"\"\r\n"));
         // A file that holds anything keeps it; a count no store can hold still gives a header.
         QVERIFY(writeBytes(path("h.csv"), "anything"));
         QVERIFY(ensureColumnHeader(store, path("h.csv")).fileLength == 8 && readBytes(path("h.csv")) == "anything");
@@ -164,8 +166,9 @@ private slots:
             row(rowOf("1") + broken + rowOf("3"), {"1", "two", "3"}),
             row(rowOf("1") + two.substr(0, 60) + "\r\n" + rowOf("3"), {"1", "#", "3"}),  // a row after half a row
             row(rowOf("1") + unended("two"), {"1", "two"})};
-        const char *names[] = {"cut short", "cut short at the end", "blank lines", "twenty fields",
-                               "a line break in a text", "a line end for a comma", "a half row", "no line end at the end"};
+        const char *names[] = {"cut short",     "cut short at the end",   "blank lines",
+                               "twenty fields", "a line break in a text", "a line end for a comma",
+                               "a half row",    "no line end at the end"};
         for (std::size_t i = 0; i < std::size(rows); ++i)
             QTest::newRow(names[i]) << rows[i].first << rows[i].second;
     }
@@ -202,7 +205,8 @@ private slots:
         QCOMPARE(append(log, rowOf("three")), AppendOutcome::Result::TailNotEnded);
         // Set aside whole, beside the log, never over a file that exists; then rows go on.
         const logfile::TailRepair repair = logfile::repairTail(toNativePath(log));
-        QVERIFY(repair.result == logfile::TailRepair::Result::SetAside && repair.asidePath == native("tail.csv.damaged-row-2.txt"));
+        QVERIFY(repair.result == logfile::TailRepair::Result::SetAside &&
+                repair.asidePath == native("tail.csv.damaged-row-2.txt"));
         QCOMPARE(readBytes(log + ".damaged-row-2.txt").toStdString(), cut);
         QCOMPARE(readBytes(log + ".damaged-row.txt"), QByteArray("the observer's own file"));
         QCOMPARE(append(log, rowOf("three")), AppendOutcome::Result::Done);
@@ -222,8 +226,8 @@ private slots:
         QVERIFY(writeBytes(path("shared.csv"), QByteArray::fromStdString(rowOf("header"))));
         const auto copy = [&log](int k) {
             for (int i = 0; i < 300; ++i) {
-                if (logfile::appendRow(log, rowOf(std::to_string(k) + "-" + std::to_string(i)), logfile::Sync::No).result !=
-                    AppendOutcome::Result::Done)
+                if (logfile::appendRow(log, rowOf(std::to_string(k) + "-" + std::to_string(i)), logfile::Sync::No)
+                        .result != AppendOutcome::Result::Done)
                     return false;
                 if (i % 30 != 29)
                     continue;
@@ -235,7 +239,9 @@ private slots:
                     index.load(log);
                     for (std::size_t r = 0; r < index.size(); ++r)
                         if (index.displayLine(r).ends_with("|    " + old))
-                            result = logfile::replaceComment(log, index.offset(r), index.displayLine(r), old + " edited").result;
+                            result =
+                                logfile::replaceComment(log, index.offset(r), index.displayLine(r), old + " edited")
+                                    .result;
                 }
                 if (result != Edit::Done)
                     return false;
@@ -284,13 +290,15 @@ private slots:
         std::strncpy(address.sun_path, native("socket").c_str(), sizeof address.sun_path - 1);
         QVERIFY(bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
         alarm(20);  // a call that blocks ends the test run instead of hanging it
-        for (const std::string &target : {native("fifo"), native("link"), native("."), std::string("/dev/null"), native("socket")}) {
+        for (const std::string &target :
+             {native("fifo"), native("link"), native("."), std::string("/dev/null"), native("socket")}) {
             const auto refused = [](const logfile::FileError &e) { return e.kind == logfile::FailureKind::NotRegular; };
             logfile::LogIndex index;
             QVERIFY2(refused(logfile::appendRow(target, rowOf("x"), logfile::Sync::No).error) &&
                          refused(logfile::ensureHeader(target, rowOf("h"), logfile::Sync::No).error) &&
                          refused(logfile::createEmpty(target)) && refused(logfile::touchForAppend(target)) &&
-                         refused(index.load(target).openError) && !logfile::checkLogFile(target).error.description.empty(),
+                         refused(index.load(target).openError) &&
+                         !logfile::checkLogFile(target).error.description.empty(),
                      target.c_str());
         }
         alarm(0);
@@ -308,7 +316,8 @@ private slots:
             {QByteArray(), R::Empty},
             {header + QByteArray::fromStdString(rowOf("a") + "\"12/0"), R::Log},  // a log with a row cut short
             {binary, R::NotLog},
-            {QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2), R::NotLog},
+            {QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2),
+             R::NotLog},
             {"Dear diary,\nit rained.\n", R::NotLog},
             {header + QByteArray("x,y\r\n").repeated(5), R::NotLog}};  // a header, then no rows of a log
         for (const auto &[bytes, result] : files) {
@@ -344,7 +353,8 @@ private slots:
             index.load(link);
             const auto inUse = [](const logfile::FileError &e) { return e.kind == logfile::FailureKind::InUse; };
             return inUse(logfile::replaceComment(link, index.offset(0), index.displayLine(0), "x").error) &&
-                   inUse(logfile::startAfresh(link, rowOf("h"))) && append(path("link.csv"), rowOf("x")) == AppendOutcome::Result::Failed;
+                   inUse(logfile::startAfresh(link, rowOf("h"))) &&
+                   append(path("link.csv"), rowOf("x")) == AppendOutcome::Result::Failed;
         }, 65534));
         QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("header"));
     }
@@ -355,7 +365,8 @@ private slots:
         std::string bytes;
         QStringList expected;
         for (int i = 0; i < 20000; ++i) {
-            const std::string comment = i == 777 ? std::string(3'000'000, 'z') : std::string(std::size_t(i % 97), 'c') + std::to_string(i);
+            const std::string comment =
+                i == 777 ? std::string(3'000'000, 'z') : std::string(std::size_t(i % 97), 'c') + std::to_string(i);
             bytes += rowOf(comment);
             expected << QString::fromStdString(comment);
         }
@@ -365,7 +376,8 @@ private slots:
         logfile::LogIndex index;
         index.load(file);
         for (const std::size_t r : {std::size_t(777), std::size_t(778)}) {
-            const logfile::CommentEdit edit = logfile::replaceComment(file, index.offset(r), index.displayLine(r), "short");
+            const logfile::CommentEdit edit =
+                logfile::replaceComment(file, index.offset(r), index.displayLine(r), "short");
             QCOMPARE(edit.result, Edit::Done);
             index.replaced(r, edit.oldLength, edit.newLength, edit.fd, edit.file);
             expected[int(r)] = "short";

@@ -19,7 +19,9 @@ std::string row(const QString &spec) {
     r.fill(Field::txt(""));  // the clock columns play no part
     bool isNumber = false;
     const double seconds = f[2].toDouble(&isNumber);
-    r[ScenarioSeconds] = f[2].isEmpty() ? Field::none() : isNumber ? Field::num(seconds) : Field::txt(f[2].toStdString());
+    r[ScenarioSeconds] = f[2].isEmpty() ? Field::none()
+                         : isNumber     ? Field::num(seconds)
+                                        : Field::txt(f[2].toStdString());
     r[Participant] = Field::txt(f[0].toStdString());
     r[Scenario] = Field::txt(f[1].toStdString());
     QString comment = f[3];
@@ -65,8 +67,9 @@ class TestSummary : public QObject {
         for (const QString &spec : specs)
             bytes += row(spec);
         const QString path = dir_.filePath(QStringLiteral("log.csv"));
-        return writeBytes(path, QByteArray::fromStdString(bytes)) ? logsummary::summariseFile(path.toStdString()).summary
-                                                                 : logsummary::Summary{};
+        return writeBytes(path, QByteArray::fromStdString(bytes))
+                   ? logsummary::summariseFile(path.toStdString()).summary
+                   : logsummary::Summary{};
     }
 
 private slots:
@@ -74,16 +77,18 @@ private slots:
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QStringList>("groups");
         QTest::newRow("pauses and resumes")
-            << QStringList{"P1|C|0|!START", "P1|C|30|looks", "P1|C|40|!PAUSE", "P1|C|40|while paused", "P1|C|40|!RESUME",
-                           "P1|C|70|!PAUSE", "P1|C|70|!RESUME", "P1|C|100|!STOP"}
+            << QStringList{"P1|C|0|!START",   "P1|C|30|looks",  "P1|C|40|!PAUSE",  "P1|C|40|while paused",
+                           "P1|C|40|!RESUME", "P1|C|70|!PAUSE", "P1|C|70|!RESUME", "P1|C|100|!STOP"}
             << QStringList{"P1|C|100||2"};
         QTest::newRow("a stop without a start; a resume with nothing open opens a run")
-            << QStringList{"P1|S|55|!STOP", "P1|S|40|!RESUME", "P1|S|55|!STOP", "P1|S|60|!PAUSE"} << QStringList{"P1|S|15||0"};
+            << QStringList{"P1|S|55|!STOP", "P1|S|40|!RESUME", "P1|S|55|!STOP", "P1|S|60|!PAUSE"}
+            << QStringList{"P1|S|15||0"};
         QTest::newRow("not stopped at the end, or before the next START: up to its last row")
             << QStringList{"P1|C|0|!START", "P1|C|25|a", "P1|S|0|!START", "P1|S|15|a", "P1|S|42|b"}
             << QStringList{"P1|C|25|not stopped|1", "P1|S|42|not stopped|2"};
         QTest::newRow("paused, then the next START: the paused time stands")
-            << QStringList{"P1|S|0|!START", "P1|S|30|!PAUSE", "P1|S|0|!START", "P1|S|5|!STOP"} << QStringList{"P1|S|35||0"};
+            << QStringList{"P1|S|0|!START", "P1|S|30|!PAUSE", "P1|S|0|!START", "P1|S|5|!STOP"}
+            << QStringList{"P1|S|35||0"};
         QTest::newRow("credited to the group that started the run")
             << QStringList{"P1|C|0|!START", "P2|C|10|other participant", "P2|C|20|!STOP"}
             << QStringList{"P1|C|20||0", "P2|C|0||1"};
@@ -93,7 +98,8 @@ private slots:
             << QStringList{"||0|!START", "||12|!PAUSE", "|Search, then buy|3|!START", "|Search, then buy|64|!STOP"}
             << QStringList{"||12||0", "|Search, then buy|61||0"};
         QTest::newRow("seconds missing or text count as 0, never below")
-            << QStringList{"P1|S|10|!START", "P1|S||!PAUSE", "P1|S|abc|!RESUME", "P1|S|7|!STOP"} << QStringList{"P1|S|7||0"};
+            << QStringList{"P1|S|10|!START", "P1|S||!PAUSE", "P1|S|abc|!RESUME", "P1|S|7|!STOP"}
+            << QStringList{"P1|S|7||0"};
     }
     void timeOnTask() {
         QFETCH(QStringList, log);
@@ -132,20 +138,22 @@ private slots:
     void exportBytes() {
         logsummary::Summary s;
         s.eventTitles = {"Button - Error"};
-        s.groups = {{"Ann \"Mac\"", "Search, then buy", {97263, true, true, 2, {3}}}, {"Ann \"Mac\"", "", {0, false, false, 1, {0}}}};
+        s.groups = {{"Ann \"Mac\"", "Search, then buy", {97263, true, true, 2, {3}}},
+                    {"Ann \"Mac\"", "", {0, false, false, 1, {0}}}};
         s.participants = {{"Ann \"Mac\"", {97263, true, true, 3, {3}}}};
         s.scenarios = {{"Search, then buy", 1, 190.0 / 3, 97263}, {"", 0, 0, 0}};
         QCOMPARE(logsummary::exportCsv(s),
-                 std::string("\"Kind\",\"Participant\",\"Scenario\",\"Time On Task In Seconds\",\"Time On Task\","
-                             "\"Not Stopped\",\"Comments\",\"Button - Error\",\"Participants Timed\","
-                             "\"Mean Time On Task In Seconds\",\"Mean Time On Task\","
-                             "\"Median Time On Task In Seconds\",\"Median Time On Task\"\r\n"
-                             "\"Scenario\",\"Ann 'Mac'\",\"Search, then buy\",97263,\"27:01:03\",\"Not stopped\",2,3,,,,,\r\n"
-                             "\"Scenario\",\"Ann 'Mac'\",\"\",0,\"00:00:00\",\"\",1,0,,,,,\r\n"
-                             "\"Participant total\",\"Ann 'Mac'\",,97263,\"27:01:03\",\"Not stopped\",3,3,,,,,\r\n"
-                             "\"Scenario across participants\",,\"Search, then buy\",,,,,,1,63.33,\"00:01:03\","
-                             "97263,\"27:01:03\"\r\n"
-                             "\"Scenario across participants\",,\"\",,,,,,0,,,,\r\n"));
+                 std::string(
+                     "\"Kind\",\"Participant\",\"Scenario\",\"Time On Task In Seconds\",\"Time On Task\","
+                     "\"Not Stopped\",\"Comments\",\"Button - Error\",\"Participants Timed\","
+                     "\"Mean Time On Task In Seconds\",\"Mean Time On Task\","
+                     "\"Median Time On Task In Seconds\",\"Median Time On Task\"\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"Search, then buy\",97263,\"27:01:03\",\"Not stopped\",2,3,,,,,\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"\",0,\"00:00:00\",\"\",1,0,,,,,\r\n"
+                     "\"Participant total\",\"Ann 'Mac'\",,97263,\"27:01:03\",\"Not stopped\",3,3,,,,,\r\n"
+                     "\"Scenario across participants\",,\"Search, then buy\",,,,,,1,63.33,\"00:01:03\","
+                     "97263,\"27:01:03\"\r\n"
+                     "\"Scenario across participants\",,\"\",,,,,,0,,,,\r\n"));
     }
 };
 

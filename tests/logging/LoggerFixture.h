@@ -38,7 +38,8 @@ public:
         prompts.reset();
         clock = FakeClock();
         store = std::make_unique<SettingsStore>();
-        for (const QFileInfo &entry : QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+        for (const QFileInfo &entry :
+             QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
             entry.isDir() && !entry.isSymLink() ? (void)QDir(entry.filePath()).removeRecursively()
                                                 : (void)QFile::remove(entry.filePath());
     }
@@ -102,7 +103,9 @@ public:
         return out;
     }
 
-    void saveList(const settingkeys::NameList &list, const QStringList &items) { rewriteNameList(*store, list, {}, items); }
+    void saveList(const settingkeys::NameList &list, const QStringList &items) {
+        rewriteNameList(*store, list, {}, items);
+    }
     void saveButtons(const QStringList &names) { saveList(settingkeys::Buttons, names); }
     void saveScenarios(const QStringList &names) { saveList(settingkeys::Scenarios, names); }
 };

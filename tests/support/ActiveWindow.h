@@ -16,7 +16,8 @@ inline bool showActive(QWidget *window) {
 template <typename Dialog>
 Dialog *activeDialog() {
     Dialog *dialog = nullptr;
-    (void)QTest::qWaitFor([&] { return (dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) != nullptr; }, 2000);
+    (void)QTest::qWaitFor(
+        [&] { return (dialog = qobject_cast<Dialog *>(QApplication::activeModalWidget())) != nullptr; }, 2000);
     if (dialog)
         (void)QTest::qWaitForWindowActive(dialog);
     return dialog;

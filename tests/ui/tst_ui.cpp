@@ -47,7 +47,8 @@ private slots:
         // Start, Pause and Stop share their frame, 120 apart, the last 120 short of its edge.
         for (const Control start : {cmdStartVCR, cmdStartScenario}) {
             const Rect &pause = g[Control(start + 1)], &stop = g[Control(start + 2)];
-            QVERIFY(qAbs(g[start].left - 120) < 0.01f && qAbs(pause.left - 1013.33f) < 0.01f && qAbs(stop.width - 773.33f) < 0.01f);
+            QVERIFY(qAbs(g[start].left - 120) < 0.01f && qAbs(pause.left - 1013.33f) < 0.01f &&
+                    qAbs(stop.width - 773.33f) < 0.01f);
             QVERIFY(qAbs(stop.left + stop.width - (2800 - 120)) < 0.01f);
         }
         Geometry again = g;  // laid out again at the same size, nothing moves
