@@ -1,13 +1,10 @@
 // The start-up dialog, wired to the real main window, used with keys in the active dialog.
 
-#include "ActiveWindow.h"
+#include "Harness.h"
 #include "CommentLines.h"
-#include "FakeClock.h"
-#include "FileBytes.h"
 #include "LoggerStartupHost.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
-#include "TestSettings.h"
 #include "WriteColumnHeader.h"
 #include "frmLogger.h"
 #include "frmStartup.h"

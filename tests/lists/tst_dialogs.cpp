@@ -1,10 +1,9 @@
 // The list set-up dialogs, used with the keys a person presses in the active dialog.
 
-#include "ActiveWindow.h"
+#include "Harness.h"
 #include "NameList.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
-#include "TestSettings.h"
 #include "frmSetUpList.h"
 
 #include <QLineEdit>

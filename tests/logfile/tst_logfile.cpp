@@ -1,10 +1,8 @@
 // The log file: rows byte for byte, damaged rows, two copies at once, limits, odd files.
 
-#include "FileBytes.h"
+#include "Harness.h"
 #include "NativePath.h"
-#include "Records.h"
 #include "SettingsStore.h"
-#include "TestSettings.h"
 #include "WriteColumnHeader.h"
 #include "logindex.h"
 #include "logrewrite.h"

@@ -1,6 +1,6 @@
 // The session summary: time on task, counts and statistics worked out from real log bytes.
 
-#include "FileBytes.h"
+#include "Harness.h"
 #include "SessionSummary.h"
 
 #include <QTemporaryDir>

@@ -3,15 +3,11 @@
 // titles in the event columns, the window is shown and active, keys go where a person's go. A
 // private settings store, scripted prompts and a clock set by hand.
 
-#include "ActiveWindow.h"
+#include "Harness.h"
 #include "CommentList.h"
-#include "FakeClock.h"
-#include "FileBytes.h"
 #include "NameList.h"
-#include "Records.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
-#include "TestSettings.h"
 #include "frmLogger.h"
 
 #include <QLineEdit>

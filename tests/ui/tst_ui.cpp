@@ -1,6 +1,6 @@
 // The toolkit layer: the main window's layout in twips and its controls as designed.
 
-#include "ActiveWindow.h"
+#include "Harness.h"
 #include "CommentList.h"
 #include "LoggerLayout.h"
 #include "Twips.h"
