@@ -6,6 +6,7 @@
 // folder, so run it on the disk the logs live on. Arguments: [runs] (default 7).
 
 #include "BenchUtil.h"
+#include "PaintWatch.h"
 #include "Clock.h"
 #include "CommentList.h"
 #include "LogGen.h"
@@ -41,26 +42,6 @@ public:
     }
     QString inputBox(const QString &, const QString &, const QString &) override { return next; }
     std::optional<QString> fileDialog(const FileDialog &) override { return std::nullopt; }
-};
-
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
-    void arm() { painted_ = false; }
-    void wait() {
-        while (!painted_)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            painted_ = true;
-        return false;
-    }
-
-private:
-    bool painted_ = false;
 };
 
 void rawAppend(const std::string &path, const std::string &row) {

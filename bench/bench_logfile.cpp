@@ -15,19 +15,6 @@
 #include <malloc.h>
 #include <unistd.h>
 
-namespace {
-
-long long readInto(const std::string &path, std::string &buffer) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    long long total = 0;
-    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
-        total += n;
-    ::close(fd);
-    return total;
-}
-
-}  // namespace
-
 int main(int argc, char **argv) {
     const int runs = std::max(5, argc > 1 ? std::atoi(argv[1]) : 7);
     // Large blocks come fresh from the system each time, as in a program that has just started.
@@ -40,11 +27,11 @@ int main(int argc, char **argv) {
         const std::string log = dir + "/log.csv";
         const long long size = bench::writeLog(log, rows);
         std::string reused(1024 * 1024, '\0');
-        readInto(log, reused);  // the page cache warm for every run
-        const auto reusedFloor = bench::timings(runs, [&] { readInto(log, reused); });
+        bench::readFile(log, reused.data(), reused.size());  // the page cache warm for every run
+        const auto reusedFloor = bench::timings(runs, [&] { bench::readFile(log, reused.data(), reused.size()); });
         const auto freshFloor = bench::timings(runs, [&] {
             std::string fresh(static_cast<std::size_t>(size), '\0');
-            readInto(log, fresh);
+            bench::readFile(log, fresh.data(), fresh.size());
         });
         std::size_t found = 0;
         const auto fresh = bench::timings(runs, [&] {

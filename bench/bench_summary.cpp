@@ -48,14 +48,6 @@ long long writeTimedLog(const std::string &path, int rows) {
     return size;
 }
 
-long long readAll(const std::string &path, std::vector<char> &buffer) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    long long total = 0;
-    for (ssize_t n; (n = ::read(fd, buffer.data(), buffer.size())) > 0;)
-        total += n;
-    ::close(fd);
-    return total;
-}
 
 template <typename F>
 std::vector<double> timings(int runs, F &&f) {
@@ -82,9 +74,9 @@ int main(int argc, char **argv) {
     std::printf("log of %d rows, %.1f MB; %d runs each\n", rows, static_cast<double>(size) / 1e6, runs);
 
     std::vector<char> buffer(512 * 1024);  // as the reader's own chunk
-    if (readAll(log, buffer) != size)
+    if (bench::readFile(log, buffer.data(), buffer.size()) != size)
         return 1;
-    const std::vector<double> floor = timings(runs, [&] { (void)readAll(log, buffer); });
+    const std::vector<double> floor = timings(runs, [&] { (void)bench::readFile(log, buffer.data(), buffer.size()); });
     long long summarised = 0;
     const std::vector<double> figure = timings(runs, [&] {
         const logsummary::FileSummary out = logsummary::summariseFile(log);

@@ -5,6 +5,7 @@
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise. Arguments: [runs] (default 7).
 
 #include "BenchUtil.h"
+#include "PaintWatch.h"
 #include "Clock.h"
 #include "CommentList.h"
 #include "LogGen.h"
@@ -25,26 +26,6 @@
 
 namespace {
 
-// Waits until `widget` has been painted once.
-class PaintWatch : public QObject {
-public:
-    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
-    void wait() {
-        while (!painted_)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-    }
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override {
-        if (event->type() == QEvent::Paint)
-            painted_ = true;
-        return false;
-    }
-
-private:
-    bool painted_ = false;
-};
-
 class NoPrompts final : public Prompts {
 public:
     int messageBox(const QString &, const QString &, Buttons, Icon, int) override { return OK; }
@@ -62,26 +43,15 @@ long rssKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-void readInto(const QString &log, std::string &bytes) {
-    const int fd = ::open(log.toLocal8Bit().constData(), O_RDONLY | O_CLOEXEC);
-    // Filling a buffer of the file's size, or going round a smaller one.
-    for (std::size_t at = 0;;) {
-        const ssize_t n = ::read(fd, bytes.data() + at, bytes.size() - at);
-        if (n <= 0)
-            break;
-        at = (at + static_cast<std::size_t>(n)) % bytes.size();
-    }
-    ::close(fd);
-}
 
 // `size` bytes of fresh memory, or a reused buffer of 1 MB read over and over.
 void floorRun(const QString &log, long long size, bool fresh) {
     static std::string reused(1024 * 1024, '\0');
     if (fresh) {
         std::string bytes(static_cast<std::size_t>(size), '\0');
-        readInto(log, bytes);
+        bench::readFile(log.toStdString(), bytes.data(), bytes.size());
     } else {
-        readInto(log, reused);
+        bench::readFile(log.toStdString(), reused.data(), reused.size());
     }
     QWidget window;
     window.resize(592, 400);
