@@ -94,6 +94,16 @@ void SummaryBuilder::closeRunning(double endSeconds) {
     summary_.groups[runGroup_].figures.seconds += std::max(0.0, endSeconds - runStart_);
 }
 
+int SummaryBuilder::eventSlot(std::string_view name) {
+    const auto [it, added] = eventIndex_.try_emplace(std::string(name), static_cast<int>(summary_.eventTitles.size()));
+    if (added) {
+        summary_.eventTitles.push_back(std::string(logformat::kEventTitlePrefix) + std::string(name));
+        for (Group &g : summary_.groups)
+            g.figures.events.resize(summary_.eventTitles.size());
+    }
+    return it->second;
+}
+
 void SummaryBuilder::add(const logformat::RecordView &record) {
     using namespace logformat;
     if (first_) {
@@ -101,13 +111,11 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
         if (record[Date].kind == Kind::Text && record[Date].text == "Date") {
             summary_.hasHeader = true;
             // A title that is "Button - " alone marks a position with no button: nothing to count.
-            constexpr std::size_t kUnnamed = std::string_view("Button - ").size();
             for (std::size_t i = 0; i < kEventColumnCount; ++i) {
                 const FieldView &title = record[FirstEventColumn + i];
-                if (title.kind == Kind::Text && title.text.size() > kUnnamed) {
-                    eventSlot_[i] = static_cast<int>(summary_.eventTitles.size());
-                    summary_.eventTitles.emplace_back(title.text);
-                }
+                if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
+                    title.text.starts_with(kEventTitlePrefix))
+                    eventSlot(title.text.substr(kEventTitlePrefix.size()));
             }
             return;
         }
@@ -133,17 +141,13 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
             const FieldView &event = record[FirstEventColumn + i];
             if (!hasText(event))
                 continue;
-            // A position the header names no button at (buttons set up after the log was started)
-            // takes its title from the first press found there.
-            if (eventSlot_[i] < 0) {
-                eventSlot_[i] = static_cast<int>(summary_.eventTitles.size());
-                summary_.eventTitles.push_back("Button - " + std::string(event.text));
-                for (Group &g : summary_.groups)
-                    g.figures.events.resize(summary_.eventTitles.size());
+            if (columnSlot_[i] < 0 || columnName_[i] != event.text) {
+                columnName_[i] = event.text;
+                columnSlot_[i] = eventSlot(event.text);
             }
             // Every column with text counts, so an event row whose comment was later corrected
             // still counts as its event (and, no longer matching, as a comment too).
-            ++f.events[static_cast<std::size_t>(eventSlot_[i])];
+            ++f.events[static_cast<std::size_t>(columnSlot_[i])];
             press = press || (record[Comment].kind == Kind::Text && record[Comment].text == event.text);
         }
         if (!press)
@@ -160,18 +164,22 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
         open();
         break;
     case Marker::Resume:
-        // Resuming a running timer ends the interval here and opens the next one from this row.
-        if (timer_ == Timer::Running)
-            closeRunning(seconds);
-        open();
-        break;
     case Marker::Pause:
     case Marker::Stop:
-        if (timer_ == Timer::Running)
-            closeRunning(seconds);  // with nothing running (a stop without a start) nothing is added
-        if (marker == Marker::Stop)
+        if (timer_ == Timer::Running) {
+            // Resuming a running timer ends the interval here and opens the next one from this row.
+            closeRunning(seconds);
+        } else if (timer_ == Timer::Unknown) {
+            // The run began before the log's first row; the timer counted from 0.
+            summary_.groups[group].figures.seconds += std::max(0.0, seconds);
+            summary_.groups[group].figures.timed = true;
+        }
+        // After a STOP, or while paused, a stray PAUSE or STOP adds nothing.
+        if (marker == Marker::Resume)
+            open();
+        else if (marker == Marker::Stop)
             timer_ = Timer::Idle;
-        else if (timer_ == Timer::Running)
+        else if (timer_ != Timer::Idle)
             timer_ = Timer::Paused;
         break;
     }

@@ -42,7 +42,9 @@ struct ScenarioStats {
 
 struct Summary {
     bool hasHeader = false;
-    // The event columns counted, e.g. "Button - Error": titled in the header, or by their presses.
+    // The events counted, e.g. "Button - Error": the header's titles, then the names of buttons
+    // pressed that it does not name. A press counts under the name written in its cell, whatever
+    // the column's title says (buttons set up after the log began can shift columns).
     std::vector<std::string> eventTitles;
     std::vector<Group> groups;             // in order of first appearance
     std::vector<ParticipantTotal> participants;
@@ -60,22 +62,28 @@ public:
     Summary finish();
 
 private:
-    enum class Timer { Idle, Running, Paused };
+    // Unknown until the log's first marker: a run may have begun before its first row (the
+    // comments were deleted while the timer ran).
+    enum class Timer { Unknown, Idle, Running, Paused };
 
     std::size_t groupOf(std::string_view participant, std::string_view scenario);
     void closeRunning(double endSeconds);
+    int eventSlot(std::string_view name);
 
     Summary summary_;
     bool first_ = true;
     long long damaged_ = 0;
-    // Event column -> index into the figures' events, or -1 for a column without a title.
-    int eventSlot_[logformat::kEventColumnCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
+    // Button name -> index into the figures' events, and each column's last name and index, as
+    // a column mostly holds one button's presses.
+    std::unordered_map<std::string, int> eventIndex_;
+    std::string columnName_[logformat::kEventColumnCount];
+    int columnSlot_[logformat::kEventColumnCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 
     std::unordered_map<std::string, std::size_t> groupIndex_;
     std::string key_;
     std::size_t lastGroup_ = static_cast<std::size_t>(-1);
 
-    Timer timer_ = Timer::Idle;
+    Timer timer_ = Timer::Unknown;
     std::size_t runGroup_ = 0;   // the group of the START or RESUME that opened the interval
     double runStart_ = 0;        // its Scenario Time In Seconds
     double lastRunSeconds_ = 0;  // of the last row written while running

@@ -276,8 +276,10 @@ LogCheck checkLogFile(const std::string &path) {
         }
         if (rows == 0) {
             bool header = step == RecordReader::Step::Record;
+            // The Comment title is edited like any comment, so it may say anything.
             for (std::size_t i = 0; header && i < std::size(logformat::kFixedTitles); ++i)
-                header = record[i].kind == logformat::Kind::Text && record[i].text == logformat::kFixedTitles[i];
+                header = i == logformat::Comment ||
+                         (record[i].kind == logformat::Kind::Text && record[i].text == logformat::kFixedTitles[i]);
             if (!header) {
                 out.result = LogCheck::Result::NotLog;
                 out.reason = "its first row is not the column-header row of a log";

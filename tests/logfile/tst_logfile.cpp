@@ -313,6 +313,7 @@ private slots:
         const std::pair<QByteArray, R> files[] = {
             {QByteArray(), R::Empty},
             {header + QByteArray::fromStdString(rowOf("a") + "\"12/0"), R::Log},  // a log with a row cut short
+            {QByteArray(header).replace("\"Comment\"", "\"Notes, 2nd\""), R::Log},  // its Comment title edited
             {binary, R::NotLog},
             {QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2),
              R::NotLog},

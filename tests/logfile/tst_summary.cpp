@@ -80,9 +80,12 @@ private slots:
             << QStringList{"P1|C|0|!START",   "P1|C|30|looks",  "P1|C|40|!PAUSE",  "P1|C|40|while paused",
                            "P1|C|40|!RESUME", "P1|C|70|!PAUSE", "P1|C|70|!RESUME", "P1|C|100|!STOP"}
             << QStringList{"P1|C|100||2"};
-        QTest::newRow("a stop without a start; a resume with nothing open opens a run")
-            << QStringList{"P1|S|55|!STOP", "P1|S|40|!RESUME", "P1|S|55|!STOP", "P1|S|60|!PAUSE"}
-            << QStringList{"P1|S|15||0"};
+        // Comments deleted while the timer ran: the run began before the log's first row, at 0.
+        QTest::newRow("a log that begins with a stop")
+            << QStringList{"P1|S|38|!STOP", "P1|S|55|!STOP", "P1|S|60|!PAUSE", "P1|S|40|!RESUME", "P1|S|45|!STOP"}
+            << QStringList{"P1|S|43||0"};
+        QTest::newRow("a log that begins with a resume")
+            << QStringList{"P1|S|20|!RESUME", "P1|S|50|!STOP"} << QStringList{"P1|S|50||0"};
         QTest::newRow("not stopped at the end, or before the next START: up to its last row")
             << QStringList{"P1|C|0|!START", "P1|C|25|a", "P1|S|0|!START", "P1|S|15|a", "P1|S|42|b"}
             << QStringList{"P1|C|25|not stopped|1", "P1|S|42|not stopped|2"};
@@ -124,14 +127,16 @@ private slots:
 
     void eventsAndDamagedLines() {
         const logsummary::Summary s =
-            summarise({"P1|C|0|#0=Error", "P1|C|0|#2=Help Used", "P1|C|0|#0=Error", "P1|C|0|#1=Ghost", "P1|C|0|Error",
-                       "P2|C|0|#2=Help Used"},
+            summarise({"P1|C|0|#0=Error", "P1|C|0|#2=Help Used", "P1|C|0|#3=Error", "P1|C|0|#1=Ghost", "P1|C|0|Error",
+                       "P1|C|0|#0=B10", "P2|C|0|#2=Help Used"},
                       headerRow({"Error", "", "Help Used"}) + "\"12/05/2026\",754\r\n");
-        // A button set up after the log was started has no title in its header: its presses name it.
-        QCOMPARE(s.eventTitles, (std::vector<std::string>{"Button - Error", "Button - Help Used", "Button - Ghost"}));
-        QCOMPARE(s.groups[0].figures.events, (std::vector<long long>{2, 1, 1}));
+        // Buttons set up after the log began shift the columns: a press counts under the name in
+        // its cell, whatever the column's title says.
+        QCOMPARE(s.eventTitles, (std::vector<std::string>{"Button - Error", "Button - Help Used", "Button - Ghost",
+                                                          "Button - B10"}));
+        QCOMPARE(s.groups[0].figures.events, (std::vector<long long>{2, 1, 1, 1}));
         QVERIFY(s.groups[0].figures.comments == 1 && s.damagedLines == 1);  // a typed "Error" is a comment
-        QCOMPARE(s.participants[1].figures.events, (std::vector<long long>{0, 1, 0}));
+        QCOMPARE(s.participants[1].figures.events, (std::vector<long long>{0, 1, 0, 0}));
         QVERIFY(summarise({}).groups.empty());  // a header only
     }
 
