@@ -22,23 +22,6 @@ const SetUpListKind kSetUpParticipants{"frmSetUpParticipants", " - Set Up Partic
 const SetUpListKind kSetUpCustomButtons{"frmSetUpCustomButtons", " - Set Up Custom Event Buttons", "txtButton",
                                         "lstButton", settingkeys::Buttons, "Edit button name.", 10, true, true};
 
-namespace {
-
-// The letter after a single "&" of a caption ("&&" is an ampersand shown as such); none when
-// the caption marks no access key.
-QChar accessKeyOf(const QString &caption) {
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != u'&')
-            continue;
-        if (caption[i + 1] != u'&')
-            return caption[i + 1].toUpper();
-        ++i;
-    }
-    return {};
-}
-
-}  // namespace
-
 frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prompts &prompts, QString &count,
                            std::function<void()> refresh, QWidget *parent)
     : QDialog(parent), kind_(kind), store_(store), prompts_(prompts), count_(count), refresh_(std::move(refresh)) {
@@ -213,18 +196,21 @@ void frmSetUpList::warnOfTakenAccessKey(const QString &name, int editedRow) {
     if (!kind_.accessKeys || key.isNull())
         return;
     QString takenBy;
+    QString presses = QStringLiteral("not press this button");
     for (const char *title : kMenuTitles)
         if (accessKeyOf(QString::fromLatin1(title)) == key)
             takenBy = QStringLiteral("the %1 menu").arg(QString::fromLatin1(title).remove(u'&'));
     for (int row = 0; takenBy.isEmpty() && row < lstScenario->count(); ++row)
-        if (row != editedRow && accessKeyOf(lstScenario->item(row)->text()) == key)
+        if (row != editedRow && accessKeyOf(lstScenario->item(row)->text()) == key) {
             takenBy = QStringLiteral("the button \"%1\"").arg(lstScenario->item(row)->text());
+            presses = QStringLiteral("press neither button");
+        }
     if (takenBy.isEmpty())
         return;
-    prompts_.messageBox(QStringLiteral("The access key Alt+%1 of \"%2\" is taken already by %3, so Alt+%1 will not "
-                                       "press this button.\n\nThe name is kept as you typed it. To give the button a "
-                                       "key of its own, put the & before another letter; Ctrl with the button's "
-                                       "number presses it in any case.")
-                            .arg(key, name, takenBy),
+    prompts_.messageBox(QStringLiteral("The access key Alt+%1 of \"%2\" is taken already by %3, so Alt+%1 will %4."
+                                       "\n\nThe name is kept as you typed it. To give the button a key of its own, "
+                                       "put the & before another letter; Ctrl with the button's number presses it "
+                                       "in any case.")
+                            .arg(key, name, takenBy, presses),
                         kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }

@@ -174,9 +174,10 @@ void frmLogger::GetButtons() {
         return;
     layout::placeEventButtons(geometry_, outerWidth(), static_cast<int>(buttons.items.size()));
     applyGeometry(ui_, geometry_);
-    for (int i = 0; i < buttons.items.size() && i < 10; ++i) {
+    const QStringList captions = eventButtonCaptions(buttons.items.mid(0, 10));
+    for (int i = 0; i < captions.size(); ++i) {
         QPushButton *b = ui_.cmd[static_cast<std::size_t>(i)];
-        b->setText(buttons.items.at(i));
+        b->setText(captions.at(i));
         b->show();
         b->setEnabled(true);
     }

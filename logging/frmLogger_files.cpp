@@ -50,6 +50,7 @@ void frmLogger::chooseLogFile(bool create) {
     AddMRUItem(*path);
     modVariables.LogFilePath = *path;
     GetLogData();
+    selectLastLineAndFocusComment();  // the newest entry in view, as at start-up
     setLogFileCaption();
     announceLogFile();
 }
@@ -116,6 +117,7 @@ void frmLogger::mnuMRU_Click(int Index) {
         cmdStopScenario_Click();
     modVariables.LogFilePath = path;
     GetLogData();
+    selectLastLineAndFocusComment();  // the newest entry in view, as at start-up
     setLogFileCaption();
     announceLogFile();
 }

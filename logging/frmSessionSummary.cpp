@@ -6,6 +6,7 @@
 #include "NativePath.h"
 #include "Prompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -196,6 +197,16 @@ void frmSessionSummary::cmdExport_Click() {
     const std::optional<QString> chosen = prompts_.fileDialog(dialog);
     if (!chosen)
         return;
+    // Saving over a log would throw its rows away, and the current log would go on below the table.
+    const bool sameFile = QFileInfo(*chosen).exists() && QFileInfo(*chosen).canonicalFilePath() ==
+                                                             QFileInfo(path_).canonicalFilePath();
+    if (sameFile || logfile::checkLogFile(toNativePath(*chosen)).result == logfile::LogCheck::Result::Log) {
+        prompts_.messageBox(QStringLiteral("The session summary was not saved: this file is a log, and saving would "
+                                           "replace its rows.\n\n%1\n\nChoose Export again and another name.")
+                                .arg(QDir::toNativeSeparators(*chosen)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    }
     if (const logfile::FileError error = writeFile(toNativePath(*chosen), logsummary::exportCsv(result_.summary)))
         prompts_.messageBox(QStringLiteral("The session summary could not be saved.\n\n") +
                                 fileFailureDetails(*chosen, error),

@@ -229,3 +229,42 @@ void applyGeometry(const LoggerControls &c, const layout::Geometry &g) {
 
 void setTimePickerLocked(QTimeEdit *picker, bool locked) { picker->setEnabled(!locked); }
 bool isTimePickerLocked(const QTimeEdit *picker) { return !picker->isEnabled(); }
+
+QChar accessKeyOf(const QString &caption) {
+    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != u'&')
+            continue;
+        if (caption[i + 1] != u'&')
+            return caption[i + 1].toUpper();
+        ++i;
+    }
+    return {};
+}
+
+QStringList eventButtonCaptions(const QStringList &names) {
+    QList<QChar> keys;
+    for (const char *title : kMenuTitles)
+        keys << accessKeyOf(QString::fromLatin1(title));
+    for (const QString &name : names)
+        keys << accessKeyOf(name);
+    QStringList captions;
+    for (const QString &name : names) {
+        const QChar key = accessKeyOf(name);
+        if (key.isNull() || keys.count(key) == 1) {
+            captions << name;
+            continue;
+        }
+        // Drop the "&" that marks the key: the button reads the same and logs the same name.
+        QString caption = name;
+        for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
+            if (caption[i] == u'&' && caption[i + 1] != u'&') {
+                caption.remove(i, 1);
+                break;
+            }
+            if (caption[i] == u'&')
+                ++i;
+        }
+        captions << caption;
+    }
+    return captions;
+}

@@ -5,6 +5,7 @@
 #include "LoggerLayout.h"
 
 #include <QList>
+#include <QStringList>
 #include <Qt>
 #include <array>
 
@@ -85,6 +86,13 @@ struct LoggerControls {
 
 // The titles of the main window's menus; their access keys are the menus' own.
 inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
+
+// The letter after a single "&" of a caption ("&&" is an ampersand shown as such), upper case;
+// none when the caption marks no access key.
+QChar accessKeyOf(const QString &caption);
+// The event buttons' captions as shown: a button keeps the access key of its name only when no
+// menu and no other button has that letter; two of them on one key would each only take focus.
+QStringList eventButtonCaptions(const QStringList &names);
 
 // The keys of the timer buttons: function keys, which no text box needs.
 inline constexpr int kKeyStartVCR = Qt::Key_F2, kKeyPauseVCR = Qt::Key_F3, kKeyStopVCR = Qt::Key_F4;

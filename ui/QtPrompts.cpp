@@ -7,6 +7,8 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QScopeGuard>
 
 namespace {
 
@@ -78,7 +80,13 @@ QString QtPrompts::inputBox(const QString &prompt, const QString &title, const Q
 }
 
 std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
-    QFileDialog box(QApplication::activeWindow());
+    const QPointer<QWidget> owner = QApplication::activeWindow();
+    QFileDialog box(owner);
+    // After the dialog's own "replace?" question no window may be active: give the keys back.
+    const auto giveBackFocus = qScopeGuard([&owner] {
+        if (owner)
+            owner->activateWindow();
+    });
     box.setNameFilter(dialog.filter);
     box.setFileMode(QFileDialog::AnyFile);  // an Open dialog also takes a new name
     box.setAcceptMode(dialog.kind == FileDialog::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);

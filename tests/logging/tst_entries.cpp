@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTimeEdit>
 
@@ -193,6 +194,22 @@ private slots:
         QVERIFY(f.c().cmd[0]->toolTip().contains("Ctrl+1") && f.c().cmdStopScenario->toolTip().contains("F7"));
         QTest::keyClick(f.c().cmdStartVCR, Qt::Key_Return);  // Enter on a button presses that button
         QVERIFY(w.modVariables.VCRTimerRunning);
+    }
+
+    void accessKeysOfEventButtons() {
+        f.saveButtons({"&Frustrated", "&Search", "&Skip", "&Task done"});
+        frmLogger &w = f.load();
+        QVERIFY(f.c().cmd[0]->text() == "Frustrated" && f.c().cmd[3]->text() == "&Task done");
+        key(Qt::Key_T, Qt::AltModifier);
+        QTRY_COMPARE(f.comments(), QStringList{"Task done"});  // a press shown before it is done
+        key(Qt::Key_S, Qt::AltModifier);  // two buttons on one letter: neither pressed, focus kept
+        QTest::qWait(300);
+        QVERIFY(f.comments().size() == 1 && w.focusWidget() == f.c().txtComment);
+        key(Qt::Key_F, Qt::AltModifier);  // the File menu's letter stays the File menu's
+        QTRY_VERIFY(f.c().mnuFile->isVisible());
+        f.c().mnuFile->close();
+        key(Qt::Key_1, Qt::ControlModifier);  // its number still presses it
+        QCOMPARE(f.lastRow().count("\"Frustrated\""), 2);
     }
 
     void aLogThatIsGoneOrDamaged() {

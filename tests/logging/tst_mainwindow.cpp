@@ -245,6 +245,7 @@ private slots:
         const Prompts::FileDialog asked = f.prompts.calls.at(0).dialog;
         QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv" &&
                 asked.directory == f.dir.path());
+        QVERIFY(w.listIndex() == 1 && w.focusWidget() == w.controls().txtComment);  // the newest line, as at start-up
         f.enter("after the old rows");
         QVERIFY(readBytes(kept).startsWith(kHeader + kRow) && f.listLines().size() == 3 &&
                 w.windowTitle() == "Quorvane - kept.csv");

@@ -175,6 +175,16 @@ private slots:
                 f.prompts.calls[0].dialog.initialName == "Session Summary.csv");
         QVERIFY(readBytes(f.path("summary.csv")).contains("\r\n\"Scenario\",\"\",\"Checkout\",42,\"00:00:42\","));
         QVERIFY(f.prompts.messageTexts().last().contains("No such file or directory"));
+        // Never over a log: not the current one, not another.
+        const QByteArray log = f.logBytes();
+        QVERIFY(writeBytes(f.path("other.csv"), log));
+        for (const char *name : {"log.csv", "other.csv"}) {
+            f.prompts.answerFile(f.path(name));
+            f.prompts.answerMessage(Prompts::OK);
+            summary->cmdExport->click();
+            QVERIFY(f.prompts.messageTexts().last().startsWith("The session summary was not saved: this file is a log"));
+            QCOMPARE(readBytes(f.path(name)), log);
+        }
     }
 };
 
