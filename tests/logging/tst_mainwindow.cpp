@@ -5,6 +5,8 @@
 #include "MruList.h"
 #include "Twips.h"
 #include "WriteColumnHeader.h"
+#include "logio.h"
+#include "logrewrite.h"
 #include "presence.h"
 
 #include <QAction>
@@ -208,9 +210,9 @@ private slots:
 
     void recentFiles() {
         MruList list;  // at most four, the newest first; the same path in other case is one entry
-        for (const char *p : {"/a", "/B", "/c", "/d", "/e", "/b"})
+        for (const char *p : {"/a", "/b", "/c", "/d", "/e", "/C"})
             list.AddMRUItem(p);
-        QCOMPARE(list.paths(), (QStringList{"/b", "/e", "/d", "/c"}));
+        QCOMPARE(list.paths(), (QStringList{"/C", "/e", "/d", "/b"}));
         for (const char *name : {"A.csv", "B & C.csv", "C.csv"})
             QVERIFY(writeBytes(f.path(name), ""));
         QVERIFY(mkfifo(QFile::encodeName(f.path("pipe.csv")).constData(), 0600) == 0);
@@ -348,6 +350,15 @@ private slots:
         f.prompts.answerMessage(Prompts::OK);
         f.load();
         QVERIFY(f.prompts.calls.at(0).text.startsWith("Another copy of Quorvane is logging to this file too"));
+        // What the other copy writes shows with our next entry: its row, or the log it started afresh.
+        const std::string log = QFile::encodeName(f.logPath()).toStdString();
+        QVERIFY(logfile::appendRow(log, kRow.toStdString(), logfile::Sync::No).result ==
+                logfile::AppendOutcome::Result::Done);
+        f.enter("mine");
+        QVERIFY(f.listLines().size() == 3 && f.listLines()[1].endsWith("old row") && f.listLines()[2].endsWith("mine"));
+        QVERIFY(!logfile::startAfresh(log, kHeader.toStdString()));
+        f.enter("mine again");
+        QVERIFY(f.listLines().size() == 2 && f.listLines()[1].endsWith("mine again"));
     }
 };
 
