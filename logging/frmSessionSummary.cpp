@@ -13,10 +13,13 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
@@ -69,11 +72,12 @@ frmSessionSummary::frmSessionSummary(Prompts &prompts, const QString &logFilePat
     grdSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSummary->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSummary->verticalHeader()->hide();
-    cmdExport = new QPushButton(QStringLiteral("Export..."), this);
+    grdSummary->setTabKeyNavigation(false);  // Tab goes on to the buttons, the arrows move in the table
+    cmdExport = new QPushButton(QStringLiteral("&Export..."), this);
     cmdExport->setObjectName(QStringLiteral("cmdExport"));
     cmdExport->setEnabled(false);
     cmdExport->setAutoDefault(false);
-    cmdClose = new QPushButton(QStringLiteral("Close"), this);
+    cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAutoDefault(false);
 
@@ -186,6 +190,17 @@ void frmSessionSummary::fillTable() {
     }
     grdSummary->resizeColumnsToContents();
     grdSummary->setUpdatesEnabled(true);
+    // Wide enough for every column where the screen allows, so no figure hides behind the scroll bar.
+    const int wanted = width() - grdSummary->viewport()->width() + grdSummary->horizontalHeader()->length() +
+                       grdSummary->verticalScrollBar()->sizeHint().width();
+    const QRect screenRoom = screen()->availableGeometry();
+    if (wanted <= width())
+        return;
+    resize(std::min(wanted, std::max(screenRoom.width() * 9 / 10, width())), height());
+    QRect frame = frameGeometry();  // grown to the right: kept on the screen
+    frame.moveRight(std::min(frame.right(), screenRoom.right()));
+    frame.moveLeft(std::max(frame.left(), screenRoom.left()));
+    move(frame.topLeft());
 }
 
 void frmSessionSummary::cmdExport_Click() {

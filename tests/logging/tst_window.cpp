@@ -165,11 +165,16 @@ private slots:
         QVERIFY(summary && summary->isVisible());
         QTRY_VERIFY(summary->isLoaded());
         QVERIFY(summary->windowTitle().endsWith("log.csv") && summary->grdSummary->item(0, 3)->text() == "42");
-        // Exported beside the log, as CSV; a file that cannot be written is said.
+        // Exported beside the log, as CSV, from the keyboard; a file that cannot be written is said.
+        QVERIFY(showActive(summary));
+        summary->grdSummary->setFocus();
+        QTest::keyClick(summary->grdSummary, Qt::Key_Tab);  // out of the table to the buttons
+        QCOMPARE(QApplication::focusWidget(), summary->cmdExport);
         f.prompts.answerFile(f.path("summary.csv"));
         f.prompts.answerFile(f.path("no folder/summary.csv"));
         f.prompts.answerMessage(Prompts::OK);
-        summary->cmdExport->click();
+        QTest::keyClick(summary->cmdExport, Qt::Key_E, Qt::AltModifier);
+        QTRY_COMPARE(f.prompts.calls.size(), 1);  // a button pressed by its key shows the press first
         summary->cmdExport->click();
         QVERIFY(f.prompts.calls.at(0).dialog.directory == f.dir.path() &&
                 f.prompts.calls[0].dialog.initialName == "Session Summary.csv");
