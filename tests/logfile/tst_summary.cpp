@@ -13,8 +13,8 @@ namespace {
 // One log row from "participant|scenario|seconds|comment". A comment "!START" (RESUME, PAUSE,
 // STOP) is that timer marker for the row's scenario; "#3=Error" is a press of the event button
 // at position 3 named Error. Seconds that are not a number are written as text; none, as nothing.
-std::string row(const QString &spec) {
-    const QStringList f = spec.split(QLatin1Char('|'));
+std::string row(const QString &shorthand) {
+    const QStringList f = shorthand.split(QLatin1Char('|'));
     Record r;
     r.fill(Field::txt(""));  // the clock columns play no part
     bool isNumber = false;
@@ -63,9 +63,9 @@ class TestSummary : public QObject {
 
     QTemporaryDir dir_;
 
-    logsummary::Summary summarise(const QStringList &specs, std::string bytes = headerRow()) {
-        for (const QString &spec : specs)
-            bytes += row(spec);
+    logsummary::Summary summarise(const QStringList &rows, std::string bytes = headerRow()) {
+        for (const QString &shorthand : rows)
+            bytes += row(shorthand);
         const QString path = dir_.filePath(QStringLiteral("log.csv"));
         return writeBytes(path, QByteArray::fromStdString(bytes))
                    ? logsummary::summariseFile(path.toStdString()).summary
