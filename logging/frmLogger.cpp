@@ -34,7 +34,8 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
     ui_ = createLoggerControls(this);
     ui_.lstComment->setSource(&comments_);
     // Running copies note their current logs among the user's runtime files.
-    const QString notes = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
+    const QString notes =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
     const QString copy =
         QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
     presence_ = std::make_unique<logfile::Presence>(toNativePath(notes), toNativePath(copy));

@@ -193,9 +193,9 @@ void frmSessionSummary::fillTable() {
     // Wide enough for every column where the screen allows, so no figure hides behind the scroll bar.
     const int wanted = width() - grdSummary->viewport()->width() + grdSummary->horizontalHeader()->length() +
                        grdSummary->verticalScrollBar()->sizeHint().width();
-    const QRect screenRoom = screen()->availableGeometry();
     if (wanted <= width())
         return;
+    const QRect screenRoom = screen()->availableGeometry();
     resize(std::min(wanted, std::max(screenRoom.width() * 9 / 10, width())), height());
     QRect frame = frameGeometry();  // grown to the right: kept on the screen
     frame.moveRight(std::min(frame.right(), screenRoom.right()));

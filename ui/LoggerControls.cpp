@@ -230,15 +230,25 @@ void applyGeometry(const LoggerControls &c, const layout::Geometry &g) {
 void setTimePickerLocked(QTimeEdit *picker, bool locked) { picker->setEnabled(!locked); }
 bool isTimePickerLocked(const QTimeEdit *picker) { return !picker->isEnabled(); }
 
-QChar accessKeyOf(const QString &caption) {
+namespace {
+
+// Where the single "&" that marks a caption's access key stands, or -1.
+qsizetype accessKeyMark(const QString &caption) {
     for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != u'&')
             continue;
         if (caption[i + 1] != u'&')
-            return caption[i + 1].toUpper();
-        ++i;
+            return i;
+        ++i;  // "&&" shows an ampersand
     }
-    return {};
+    return -1;
+}
+
+}  // namespace
+
+QChar accessKeyOf(const QString &caption) {
+    const qsizetype mark = accessKeyMark(caption);
+    return mark < 0 ? QChar() : caption[mark + 1].toUpper();
 }
 
 QStringList eventButtonCaptions(const QStringList &names) {
@@ -250,21 +260,8 @@ QStringList eventButtonCaptions(const QStringList &names) {
     QStringList captions;
     for (const QString &name : names) {
         const QChar key = accessKeyOf(name);
-        if (key.isNull() || keys.count(key) == 1) {
-            captions << name;
-            continue;
-        }
-        // Drop the "&" that marks the key: the button reads the same and logs the same name.
-        QString caption = name;
-        for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-            if (caption[i] == u'&' && caption[i + 1] != u'&') {
-                caption.remove(i, 1);
-                break;
-            }
-            if (caption[i] == u'&')
-                ++i;
-        }
-        captions << caption;
+        // A shared key loses its "&": the button reads the same and logs the same name.
+        captions << (key.isNull() || keys.count(key) == 1 ? name : QString(name).remove(accessKeyMark(name), 1));
     }
     return captions;
 }
