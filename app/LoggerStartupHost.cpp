@@ -1,7 +1,7 @@
-#include "LoggerStartupHost.h"
+#include "app/LoggerStartupHost.h"
 
-#include "frmLogger.h"
-#include "SettingsStore.h"
+#include "lists/SettingsStore.h"
+#include "windows/frmLogger.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 // Wires the start-up dialog to the main window, which it creates on first use.
 
-#include "WriteColumnHeader.h"
-#include "frmStartup.h"
+#include "session/ColumnHeader.h"
+#include "windows/frmStartup.h"
 
 #include <memory>
 

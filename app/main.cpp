@@ -1,9 +1,9 @@
-#include "AppIcon.h"
-#include "Clock.h"
-#include "LoggerStartupHost.h"
-#include "Prompts.h"
-#include "SettingsStore.h"
-#include "frmStartup.h"
+#include "app/LoggerStartupHost.h"
+#include "lists/SettingsStore.h"
+#include "ui/AppIcon.h"
+#include "ui/Clock.h"
+#include "ui/Prompts.h"
+#include "windows/frmStartup.h"
 
 #include <QApplication>
 #include <csignal>

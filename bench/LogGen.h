@@ -1,7 +1,7 @@
 #pragma once
 // A generated log like a long session's: rows of about 150 bytes.
 
-#include "logformat.h"
+#include "core/logformat.h"
 
 #include <cstdio>
 #include <string>

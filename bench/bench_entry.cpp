@@ -5,14 +5,14 @@
 // renaming the same file, with the memory it needs at its peak. Files are made in the current
 // folder, so run it on the disk the logs live on. Arguments: [runs] (default 7).
 
-#include "BenchUtil.h"
-#include "PaintWatch.h"
-#include "Clock.h"
-#include "CommentList.h"
-#include "LogGen.h"
-#include "Prompts.h"
-#include "SettingsStore.h"
-#include "frmLogger.h"
+#include "bench/BenchUtil.h"
+#include "bench/LogGen.h"
+#include "bench/PaintWatch.h"
+#include "lists/SettingsStore.h"
+#include "ui/Clock.h"
+#include "ui/CommentList.h"
+#include "ui/Prompts.h"
+#include "windows/frmLogger.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,10 +2,10 @@
 // the same file (into a reused buffer, and into fresh memory); appending rows one at a time
 // against raw open/write/close of the same bytes. Arguments: [runs] (default 7).
 
-#include "BenchUtil.h"
-#include "LogGen.h"
-#include "logindex.h"
-#include "logio.h"
+#include "bench/BenchUtil.h"
+#include "bench/LogGen.h"
+#include "core/logindex.h"
+#include "core/logio.h"
 
 #include <cstdio>
 #include <cstdlib>

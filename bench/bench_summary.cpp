@@ -1,9 +1,9 @@
 // Session summary benchmark: summarising a long generated log, against the floor of read()ing the
 // same file into one reused buffer in the same process. Page cache warm for both.
 
-#include "BenchUtil.h"
-#include "LogGen.h"
-#include "SessionSummary.h"
+#include "bench/BenchUtil.h"
+#include "bench/LogGen.h"
+#include "core/summary.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -4,15 +4,15 @@
 // start-up to a shown main window against a minimal Qt window (each a process of its own).
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise. Arguments: [runs] (default 7).
 
-#include "BenchUtil.h"
-#include "PaintWatch.h"
-#include "Clock.h"
-#include "CommentList.h"
-#include "LogGen.h"
-#include "Prompts.h"
-#include "SettingsStore.h"
-#include "WriteColumnHeader.h"
-#include "frmLogger.h"
+#include "bench/BenchUtil.h"
+#include "bench/LogGen.h"
+#include "bench/PaintWatch.h"
+#include "lists/SettingsStore.h"
+#include "session/ColumnHeader.h"
+#include "ui/Clock.h"
+#include "ui/CommentList.h"
+#include "ui/Prompts.h"
+#include "windows/frmLogger.h"
 
 #include <QApplication>
 #include <QLabel>

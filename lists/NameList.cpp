@@ -1,6 +1,6 @@
-#include "NameList.h"
+#include "lists/NameList.h"
 
-#include "SettingsStore.h"
+#include "lists/SettingsStore.h"
 
 QString nameListItemKey(const settingkeys::NameList &list, int index) {
     return QString::fromUtf8(list.itemWord) + u' ' + QString::number(index);

@@ -1,7 +1,7 @@
 #pragma once
 // Reading and rewriting a stored name list (scenarios, participants, button names).
 
-#include "SettingKeys.h"
+#include "lists/SettingKeys.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "SettingsStore.h"
+#include "lists/SettingsStore.h"
 
-#include "Prompts.h"
+#include "ui/AppTitle.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The per-user settings store: named string values in an INI file under the application name.
 
-#include "SettingKeys.h"
+#include "lists/SettingKeys.h"
 
 #include <QSettings>
 #include <QString>

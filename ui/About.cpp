@@ -1,6 +1,6 @@
-#include "About.h"
+#include "ui/About.h"
 
-#include "Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "AppIcon.h"
+#include "ui/AppIcon.h"
 
 static void initIconResources() { Q_INIT_RESOURCE(icons); }
 

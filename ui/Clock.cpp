@@ -1,4 +1,4 @@
-#include "Clock.h"
+#include "ui/Clock.h"
 
 QDateTime SystemClock::now() const {
     QDateTime t = QDateTime::currentDateTime();

@@ -1,4 +1,4 @@
-#include "CommentList.h"
+#include "ui/CommentList.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

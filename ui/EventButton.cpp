@@ -1,4 +1,4 @@
-#include "EventButton.h"
+#include "ui/EventButton.h"
 
 #include <QPainter>
 

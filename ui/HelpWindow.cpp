@@ -1,6 +1,6 @@
-#include "HelpWindow.h"
+#include "ui/HelpWindow.h"
 
-#include "AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

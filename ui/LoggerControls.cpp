@@ -1,9 +1,11 @@
-#include "LoggerControls.h"
+#include "ui/LoggerControls.h"
 
-#include "CommentList.h"
-#include "EventButton.h"
-#include "TimePicker.h"
-#include "Twips.h"
+#include "ui/AccessKeys.h"
+#include "ui/CommentList.h"
+#include "ui/EventButton.h"
+#include "ui/Style.h"
+#include "ui/TimePicker.h"
+#include "ui/Twips.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -77,13 +79,6 @@ QAction *separator(QMenu *menu, const char *name) {
 }
 
 }  // namespace
-
-QFont designFont() {
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(8);
-    font.setStretch(QFont::Condensed);
-    return font;
-}
 
 LoggerControls createLoggerControls(QMainWindow *window) {
     window->setFont(designFont());
@@ -229,39 +224,3 @@ void applyGeometry(const LoggerControls &c, const layout::Geometry &g) {
 
 void setTimePickerLocked(QTimeEdit *picker, bool locked) { picker->setEnabled(!locked); }
 bool isTimePickerLocked(const QTimeEdit *picker) { return !picker->isEnabled(); }
-
-namespace {
-
-// Where the single "&" that marks a caption's access key stands, or -1.
-qsizetype accessKeyMark(const QString &caption) {
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != u'&')
-            continue;
-        if (caption[i + 1] != u'&')
-            return i;
-        ++i;  // "&&" shows an ampersand
-    }
-    return -1;
-}
-
-}  // namespace
-
-QChar accessKeyOf(const QString &caption) {
-    const qsizetype mark = accessKeyMark(caption);
-    return mark < 0 ? QChar() : caption[mark + 1].toUpper();
-}
-
-QStringList eventButtonCaptions(const QStringList &names) {
-    QList<QChar> keys;
-    for (const char *title : kMenuTitles)
-        keys << accessKeyOf(QString::fromLatin1(title));
-    for (const QString &name : names)
-        keys << accessKeyOf(name);
-    QStringList captions;
-    for (const QString &name : names) {
-        const QChar key = accessKeyOf(name);
-        // A shared key loses its "&": the button reads the same and logs the same name.
-        captions << (key.isNull() || keys.count(key) == 1 ? name : QString(name).remove(accessKeyMark(name), 1));
-    }
-    return captions;
-}

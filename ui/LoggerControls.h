@@ -2,7 +2,7 @@
 // The main window's controls as designed: names (as objectName), kinds, captions, places, tab
 // order and menus. The behaviour behind them lives in frmLogger.
 
-#include "LoggerLayout.h"
+#include "ui/LoggerLayout.h"
 
 #include <QList>
 #include <QStringList>
@@ -84,23 +84,9 @@ struct LoggerControls {
     QList<QWidget *> dragSurfaces() const;
 };
 
-// The titles of the main window's menus; their access keys are the menus' own.
-inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
-
-// The letter after a single "&" of a caption ("&&" is an ampersand shown as such), upper case;
-// none when the caption marks no access key.
-QChar accessKeyOf(const QString &caption);
-// The event buttons' captions as shown: a button keeps the access key of its name only when no
-// menu and no other button has that letter; two of them on one key would each only take focus.
-QStringList eventButtonCaptions(const QStringList &names);
-
 // The keys of the timer buttons: function keys, which no text box needs.
 inline constexpr int kKeyStartVCR = Qt::Key_F2, kKeyPauseVCR = Qt::Key_F3, kKeyStopVCR = Qt::Key_F4;
 inline constexpr int kKeyStartScenario = Qt::Key_F5, kKeyPauseScenario = Qt::Key_F6, kKeyStopScenario = Qt::Key_F7;
-
-// The font the windows were designed for: captions must fit controls placed in twips, so a
-// small, narrow face.
-QFont designFont();
 
 // Builds the controls into `window` at their design places.
 LoggerControls createLoggerControls(QMainWindow *window);

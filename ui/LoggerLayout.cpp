@@ -1,4 +1,4 @@
-#include "LoggerLayout.h"
+#include "ui/LoggerLayout.h"
 
 #include <cmath>
 

@@ -1,14 +1,12 @@
 #pragma once
 // Every modal question the program asks goes through here, so tests can answer it.
 
+#include "ui/AppTitle.h"
+
 #include <QString>
 #include <optional>
 
 class QWidget;
-
-// The application title: of every message box and input box, the first part of window titles, and
-// the name the settings are kept under.
-inline const QString kAppTitle = QStringLiteral("Quorvane");
 
 class Prompts {
 public:

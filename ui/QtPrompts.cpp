@@ -1,4 +1,4 @@
-#include "Prompts.h"
+#include "ui/Prompts.h"
 
 #include <QApplication>
 #include <QDir>

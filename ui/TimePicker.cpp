@@ -1,4 +1,4 @@
-#include "TimePicker.h"
+#include "ui/TimePicker.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
 // The start-up dialog, wired to the real main window, used with keys in the active dialog.
 
-#include "Harness.h"
-#include "CommentLines.h"
-#include "LoggerStartupHost.h"
-#include "ScriptedPrompts.h"
-#include "SettingsStore.h"
-#include "WriteColumnHeader.h"
-#include "frmLogger.h"
-#include "frmStartup.h"
+#include "app/LoggerStartupHost.h"
+#include "lists/SettingsStore.h"
+#include "session/ColumnHeader.h"
+#include "tests/support/Harness.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "windows/CommentLines.h"
+#include "windows/frmLogger.h"
+#include "windows/frmStartup.h"
 
 #include <QComboBox>
 #include <QDir>

@@ -3,7 +3,7 @@
 // in pieces (as from a file, one buffer at a time); that a record's fields read again from its own
 // bytes are the same; and that the writer and the reader agree on every whole record.
 
-#include "logformat.h"
+#include "core/logformat.h"
 
 #include <cstdint>
 #include <cstdlib>

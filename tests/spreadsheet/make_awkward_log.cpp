@@ -4,7 +4,7 @@
 //
 //   make_awkward_log <log.csv> <expected.json>
 
-#include "logformat.h"
+#include "core/logformat.h"
 
 #include <cstdio>
 #include <fstream>

@@ -2,8 +2,8 @@
 // What every test program needs: files read and written whole, a log's records, a clock set by
 // hand, windows made active as on a desktop, and settings kept apart from the user's own.
 
-#include "Clock.h"
-#include "logformat.h"
+#include "core/logformat.h"
+#include "ui/Clock.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 // The toolkit layer: the main window's layout in twips and its controls as designed.
 
-#include "Harness.h"
-#include "CommentList.h"
-#include "LoggerLayout.h"
-#include "Twips.h"
+#include "tests/support/Harness.h"
+#include "ui/CommentList.h"
+#include "ui/LoggerLayout.h"
+#include "ui/Twips.h"
 
 #include <QtTest>
 

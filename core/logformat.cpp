@@ -1,0 +1,488 @@
+#include "core/logformat.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace logformat {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+// A spreadsheet runs a text that begins with one of these as a formula, quoted or not.
+bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
+
+// A text that would start a formula is stored behind an apostrophe, which spreadsheets show as
+// text; so is one that already starts with apostrophes before such a character, so that the
+// reader, which takes one apostrophe off again, gives back exactly the text written.
+bool needsFormulaGuard(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == '\'' || text[i] == '"'))
+        ++i;
+    return i < text.size() && isFormulaStart(text[i]);
+}
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isSeparator(char c) { return c == ',' || isLineEnd(c); }
+
+// Most numbers in a log are small whole numbers: read those directly.
+bool parseWholeNumber(std::string_view token, double &value) {
+    std::size_t i = token[0] == '-' ? 1 : 0;
+    if (i == token.size() || token.size() - i > 15)
+        return false;
+    long long n = 0;
+    for (; i < token.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(token[i]) - '0';
+        if (digit > 9)
+            return false;
+        n = n * 10 + digit;
+    }
+    value = token[0] == '-' ? -static_cast<double>(n) : static_cast<double>(n);
+    return true;
+}
+
+// A bare field is a number when it is one in full: an optional sign, digits with an optional
+// fraction and exponent. Anything else that is not empty is text.
+bool parseNumber(std::string_view token, double &value) {
+    if (parseWholeNumber(token, value))
+        return true;
+    const char *first = token.data();
+    const char *last = first + token.size();
+    if (first != last && *first == '+')
+        ++first;
+    if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '-' ||
+                           *first == '.'))
+        return false;  // also keeps out "inf", "nan" and hexadecimal forms
+    const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
+    return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+void appendText(std::string &out, std::string_view text) {
+    out.push_back('"');
+    if (needsFormulaGuard(text))
+        out.push_back('\'');
+    const std::size_t start = out.size();
+    out.append(text);
+    for (std::size_t i = start; i < out.size(); ++i)
+        if (out[i] == '"')
+            out[i] = '\'';
+    out.push_back('"');
+}
+
+void appendNumber(std::string &out, double value) {
+    char buf[400];
+    if (value == 0)
+        value = 0;  // no "-0"
+    std::to_chars_result result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (result.ec != std::errc())
+        result = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, result.ptr);
+}
+
+}  // namespace
+
+namespace {
+
+struct SpanParse {
+    std::size_t count = 0;  // fields found, counting no further than one past a whole record
+    bool whole = false;     // exactly 19 fields, the last ending where the span ends
+};
+
+// Parses the fields of one span of lines (its last line end included), as the reader rules say:
+// a comma or a line end ends a field, blanks before a field are skipped, a field that begins with
+// a double quote is text up to the next double quote (line ends included) and whatever follows
+// it up to the next separator is skipped; any other field runs to the next separator without
+// trailing blanks. Fields past the 19th are counted but not kept.
+SpanParse parseSpan(const char *p, const char *const end, RecordView *out) {
+    SpanParse result;
+    for (;;) {
+        while (p < end && isBlank(*p))
+            ++p;
+        FieldView field;
+        if (p < end && *p == '"') {
+            const char *text = p + 1;
+            const auto *close = static_cast<const char *>(std::memchr(text, '"', static_cast<std::size_t>(end - text)));
+            if (close == nullptr) {
+                // Cut short inside a text: keep what the line holds of it.
+                const char *stop = text;
+                while (stop < end && !isLineEnd(*stop))
+                    ++stop;
+                if (out && result.count < kFieldCount)
+                    (*out)[result.count] = {Kind::Text, 0, std::string_view(text, static_cast<std::size_t>(stop - text))};
+                ++result.count;
+                return result;
+            }
+            field = {Kind::Text, 0, std::string_view(text, static_cast<std::size_t>(close - text))};
+            if (!field.text.empty() && field.text.front() == '\'' && needsFormulaGuard(field.text))
+                field.text.remove_prefix(1);  // the writer's guard against a formula
+            p = close + 1;
+            while (p < end && !isSeparator(*p))
+                ++p;
+        } else {
+            const char *start = p;
+            while (p < end && !isSeparator(*p))
+                ++p;
+            const char *stop = p;
+            while (stop > start && isBlank(stop[-1]))
+                --stop;
+            const std::string_view token(start, static_cast<std::size_t>(stop - start));
+            double value = 0;
+            if (token.empty())
+                field = {Kind::None, 0, token};
+            else if (parseNumber(token, value))
+                field = {Kind::Number, value, token};
+            else
+                field = {Kind::Text, 0, token};
+        }
+        if (out && result.count < kFieldCount)
+            (*out)[result.count] = field;
+        if (++result.count > kFieldCount)
+            return result;  // too many: no need to look further
+        if (p == end) {
+            result.whole = result.count == kFieldCount;
+            return result;
+        }
+        if (*p++ == '\r' && p < end && *p == '\n')
+            ++p;
+        if (p == end && p[-1] != ',') {
+            result.whole = result.count == kFieldCount;
+            return result;
+        }
+    }
+}
+
+// Where the line that starts at `p` ends (its line end) and where the next one starts. False when
+// the buffer ends first and more input must decide (also right after a CR, which a LF may follow).
+bool findLine(const char *p, const char *end, bool atEnd, const char *&lineEnd, const char *&next) {
+    const char *q = p;
+    while (q < end && !isLineEnd(*q)) {
+        const auto *lf = static_cast<const char *>(std::memchr(q, '\n', static_cast<std::size_t>(end - q)));
+        const char *stop = lf ? lf : end;
+        const auto *cr = static_cast<const char *>(std::memchr(q, '\r', static_cast<std::size_t>(stop - q)));
+        q = cr ? cr : stop;
+    }
+    lineEnd = q;
+    if (q == end) {
+        next = end;
+        return atEnd;
+    }
+    if (*q == '\r') {
+        if (q + 1 == end && !atEnd)
+            return false;
+        next = q + 1 < end && q[1] == '\n' ? q + 2 : q + 1;
+        return true;
+    }
+    next = q + 1;
+    return true;
+}
+
+bool isBlankLine(const char *p, const char *lineEnd) {
+    for (; p < lineEnd; ++p)
+        if (!isBlank(*p))
+            return false;
+    return true;
+}
+
+void clearFrom(RecordView &fields, std::size_t count) {
+    for (std::size_t i = count; i < kFieldCount; ++i)
+        fields[i] = {};
+}
+
+}  // namespace
+
+ScanStatus scanRecord(std::string_view buf, std::size_t pos, bool atEnd, RecordSpan &span, RecordView &fields) {
+    const char *const begin = buf.data();
+    const char *const end = begin + buf.size();
+    const char *p = begin + pos;
+    const char *lineEnd = nullptr;
+    const char *next = nullptr;
+    for (;;) {  // blank lines are no records
+        if (p == end)
+            return atEnd ? ScanStatus::End : ScanStatus::NeedMore;
+        if (!findLine(p, end, atEnd, lineEnd, next))
+            return ScanStatus::NeedMore;
+        if (!isBlankLine(p, lineEnd))
+            break;
+        if (lineEnd == end)
+            return ScanStatus::End;
+        p = next;
+    }
+    span.begin = static_cast<std::size_t>(p - begin);
+    span.end = static_cast<std::size_t>(next - begin);
+    const SpanParse alone = parseSpan(p, next, &fields);
+    clearFrom(fields, alone.count);
+    if (alone.whole) {
+        span.shape = Shape::Whole;
+        return ScanStatus::Found;
+    }
+    span.shape = Shape::Damaged;
+    if (alone.count > kFieldCount)
+        return ScanStatus::Found;
+    // Fewer fields, or a text still open at the line end: the record may go on on the next line,
+    // unless that line is a record of its own.
+    if (next == end)
+        return atEnd ? ScanStatus::Found : ScanStatus::NeedMore;
+    const char *lineEnd2 = nullptr;
+    const char *next2 = nullptr;
+    if (!findLine(next, end, atEnd, lineEnd2, next2))
+        return ScanStatus::NeedMore;
+    if (isBlankLine(next, lineEnd2) || parseSpan(next, next2, nullptr).whole)
+        return ScanStatus::Found;
+    RecordView joined;
+    const SpanParse both = parseSpan(p, next2, &joined);
+    if (both.whole) {
+        fields = joined;
+        span.shape = Shape::TwoLines;
+        span.end = static_cast<std::size_t>(next2 - begin);
+    }
+    return ScanStatus::Found;
+}
+
+namespace {
+
+// Where the quotes, commas, CRs and LFs are among the 64 bytes from `p`; bit i is byte p[i], and
+// bytes at or past `end` are none of them.
+struct Masks {
+    std::uint64_t quote = 0, comma = 0, cr = 0, lf = 0;
+};
+
+Masks masksAt(const char *p, const char *end) {
+    Masks m;
+    const auto n = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, end - p));
+#if defined(__SSE2__)
+    if (n == 64) {
+        const __m128i quote = _mm_set1_epi8('"'), comma = _mm_set1_epi8(','), cr = _mm_set1_epi8('\r'),
+                      lf = _mm_set1_epi8('\n');
+        for (int k = 0; k < 4; ++k) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+            const auto bits = [&](__m128i c) {
+                return std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, c)))) << (16 * k);
+            };
+            m.quote |= bits(quote);
+            m.comma |= bits(comma);
+            m.cr |= bits(cr);
+            m.lf |= bits(lf);
+        }
+        return m;
+    }
+#endif
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint64_t bit = std::uint64_t(1) << k;
+        m.quote |= p[k] == '"' ? bit : 0;
+        m.comma |= p[k] == ',' ? bit : 0;
+        m.cr |= p[k] == '\r' ? bit : 0;
+        m.lf |= p[k] == '\n' ? bit : 0;
+    }
+    return m;
+}
+
+// Bit i: an odd number of bits set in x[0..i].
+std::uint64_t prefixXor(std::uint64_t x) {
+    for (int shift = 1; shift < 64; shift *= 2)
+        x ^= x << shift;
+    return x;
+}
+
+std::uint64_t all(bool set) { return set ? ~std::uint64_t(0) : 0; }
+
+}  // namespace
+
+ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, FoundRecord found, void *context) {
+    const char *const begin = buf.data();
+    const char *const end = begin + buf.size();
+    const char *lineStart = begin + pos;
+    RecordView fields;
+    // Any line that is not plainly a whole row is decided by the full rules, one record at a time.
+    const auto slowly = [&]() {
+        RecordSpan span;
+        const ScanStatus status = scanRecord(buf, static_cast<std::size_t>(lineStart - begin), atEnd, span, fields);
+        if (status == ScanStatus::Found) {
+            found(context, span.begin, span.shape);
+            lineStart = begin + span.end;
+        }
+        pos = static_cast<std::size_t>(lineStart - begin);
+        return status;
+    };
+    constexpr std::uint64_t kTop = std::uint64_t(1) << 63;
+    for (;;) {
+        // A line is plainly a whole row when it has 18 commas outside quotes, its quotes open
+        // right after a comma or the line start and close right before a comma or the line end,
+        // and its only CR ends it.
+        unsigned commas = 0;
+        std::uint64_t bad = 0;
+        bool inside = false;         // within a quoted text at the end of the last block
+        bool afterSeparator = true;  // the byte before the block ends a field or a line
+        const char *p = lineStart;
+        for (bool restart = false; !restart;) {
+            if (end - p < 64 && !atEnd) {
+                pos = static_cast<std::size_t>(lineStart - begin);
+                return ScanStatus::NeedMore;
+            }
+            if (p >= end) {  // the last line has no line end, or nothing is left
+                if (lineStart == end) {
+                    pos = static_cast<std::size_t>(lineStart - begin);
+                    return ScanStatus::End;
+                }
+                const ScanStatus status = slowly();
+                if (status != ScanStatus::Found)
+                    return status;
+                break;
+            }
+            const Masks m = masksAt(p, end);
+            const auto valid = static_cast<int>(std::min<std::ptrdiff_t>(64, end - p));
+            const char next = p + 64 < end ? p[64] : '\0';
+            const std::uint64_t sepBefore = ((m.comma | m.lf) << 1) | (afterSeparator ? 1 : 0);
+            const std::uint64_t sepAfter =
+                ((m.comma | m.cr | m.lf) >> 1) | (next == ',' || next == '\r' || next == '\n' ? kTop : 0);
+            const std::uint64_t crEndsLine = (m.lf >> 1) | (next == '\n' ? kTop : 0);
+            const std::uint64_t parity = prefixXor(m.quote);
+            for (int segment = 0;;) {  // the current line's part of this block starts at bit `segment`
+                const std::uint64_t from = ~std::uint64_t(0) << segment;
+                const std::uint64_t lfs = m.lf & from;
+                const int k = lfs ? __builtin_ctzll(lfs) : 64;
+                const std::uint64_t mask = k >= 63 ? from : from & ((std::uint64_t(2) << k) - 1);
+                // Inside a text after each byte, counted from the line's start.
+                const std::uint64_t in = parity ^ all(segment == 0 ? inside : (parity >> (segment - 1) & 1) != 0);
+                bad |= (m.quote & in & mask & ~sepBefore) | (m.quote & ~in & mask & ~sepAfter) | (m.cr & mask & ~crEndsLine);
+                commas += static_cast<unsigned>(__builtin_popcountll(m.comma & ~in & mask));
+                if (k >= valid) {  // the line goes on past this block
+                    inside = (in >> 63 & 1) != 0;
+                    afterSeparator = p[valid - 1] == ',';
+                    p += 64;
+                    break;
+                }
+                if (bad != 0 || commas != kFieldCount - 1 || (in >> k & 1) != 0) {
+                    const ScanStatus status = slowly();
+                    if (status != ScanStatus::Found)
+                        return status;
+                    restart = true;
+                    break;
+                }
+                found(context, static_cast<std::size_t>(lineStart - begin), Shape::Whole);
+                lineStart = p + k + 1;
+                commas = 0;
+                bad = 0;
+                segment = k + 1;
+                if (segment == 64) {
+                    inside = false;
+                    afterSeparator = true;
+                    p += 64;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void parseFields(std::string_view bytes, Shape shape, RecordView &fields) {
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    const char *lineEnd = nullptr;
+    const char *next = nullptr;
+    findLine(p, end, true, lineEnd, next);
+    if (shape == Shape::TwoLines && next < end)
+        findLine(next, end, true, lineEnd, next);
+    clearFrom(fields, parseSpan(p, next, &fields).count);
+}
+
+bool isWholeRecord(std::string_view line) {
+    return parseSpan(line.data(), line.data() + line.size(), nullptr).whole;
+}
+
+std::string formatNumber(double value) {
+    std::string out;
+    appendNumber(out, value);
+    return out;
+}
+
+Field toField(const FieldView &view) {
+    switch (view.kind) {
+    case Kind::Number:
+        return Field::num(view.number);
+    case Kind::Text:
+        return Field::txt(std::string(view.text));
+    case Kind::None:
+        break;
+    }
+    return Field::none();
+}
+
+void appendRow(std::string &out, const Record &record) {
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        if (i > 0)
+            out.push_back(',');
+        const Field &field = record[i];
+        if (field.kind == Kind::Text)
+            appendText(out, field.text);
+        else if (field.kind == Kind::Number)
+            appendNumber(out, field.number);
+    }
+    out.append(kRowEnd);
+}
+
+std::string encodeRow(const Record &record) {
+    std::string out;
+    out.reserve(160);
+    appendRow(out, record);
+    return out;
+}
+
+void appendDisplayLine(std::string &out, const RecordView &record) {
+    const auto piece = [&out](const FieldView &field) {
+        if (field.kind == Kind::Number)
+            appendNumber(out, field.number);
+        else
+            out.append(field.text);  // a field without a value has empty text
+    };
+    piece(record[Participant]);
+    out.append(kDisplaySeparator);
+    piece(record[Scenario]);
+    out.append(kDisplaySeparator);
+    piece(record[ScenarioTime]);
+    out.append(kDisplaySeparator);
+    piece(record[Comment]);
+}
+
+std::string displayLine(std::string_view participant, std::string_view scenario,
+                        std::string_view scenarioTime, std::string_view comment) {
+    std::string out;
+    out.reserve(participant.size() + scenario.size() + scenarioTime.size() + comment.size() +
+                3 * kDisplaySeparator.size());
+    for (const std::string_view piece : {participant, kDisplaySeparator, scenario, kDisplaySeparator,
+                                         scenarioTime, kDisplaySeparator, comment})
+        out.append(piece);
+    return out;
+}
+
+std::string storedText(std::string_view text) {
+    std::string out;
+    appendText(out, text);
+    return out.substr(1, out.size() - 2);
+}
+
+std::string cleanComment(std::string_view text) {
+    std::string out(text);
+    for (char &c : out)
+        if (c == '"')
+            c = '\'';
+    return out;
+}
+
+std::string cleanCaption(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        if (c == '&')
+            continue;
+        out.push_back(c == '"' ? '\'' : c);
+    }
+    return out;
+}
+
+}  // namespace logformat

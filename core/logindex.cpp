@@ -1,0 +1,136 @@
+#include "core/logindex.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace logfile {
+namespace {
+
+constexpr std::size_t kReadChunk = 1024 * 1024;
+constexpr long long kCacheBefore = 64 * 1024;
+constexpr long long kCacheAfter = 192 * 1024;
+
+}  // namespace
+
+LogIndex::~LogIndex() { clear(); }
+
+void LogIndex::clear() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+    id_ = {};
+    end_ = 0;
+    starts_.clear();
+    cache_.clear();
+    cacheFrom_ = -1;
+}
+
+LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
+    LoadOutcome out;
+    struct stat st {};
+    const int fd = openForReading(path, out.openError, &st);
+    if (fd < 0)
+        return out;
+    clear();
+    fd_ = fd;
+    id_ = {st.st_dev, st.st_ino};
+    // A first load writes into fresh memory; room for a long session's rows comes with it, so that
+    // an entry never waits for the offsets to be copied.
+    starts_.reserve(static_cast<std::size_t>(st.st_size / 96) + 65536);
+
+    if (buffer_.size() < kReadChunk)
+        buffer_.resize(kReadChunk);
+    struct Sink {
+        std::vector<std::uint64_t> &starts;
+        long long base;  // file offset of buffer_[0]
+    } sink{starts_, 0};
+    const auto found = [](void *context, std::size_t begin, logformat::Shape shape) {
+        auto *to = static_cast<Sink *>(context);
+        to->starts.push_back(static_cast<std::uint64_t>(to->base + static_cast<long long>(begin)) |
+                             static_cast<std::uint64_t>(shape) << kShapeShift);
+    };
+    std::size_t filled = 0;
+    bool atEnd = false;
+    for (;;) {
+        std::size_t pos = 0;
+        if (logformat::scanRecords(std::string_view(buffer_.data(), filled), pos, atEnd, found, &sink) ==
+            logformat::ScanStatus::End) {
+            end_ = sink.base + static_cast<long long>(filled);
+            return out;
+        }
+        // More input: keep the unfinished part, read the next chunk behind it.
+        std::memmove(buffer_.data(), buffer_.data() + pos, filled - pos);
+        sink.base += static_cast<long long>(pos);
+        filled -= pos;
+        if (filled == buffer_.size())
+            buffer_.resize(buffer_.size() * 2);
+        ssize_t n;
+        do {
+            n = ::read(fd_, buffer_.data() + filled, buffer_.size() - filled);
+        } while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            out.readError = FileError::fromErrno(errno);
+            end_ = sink.base;
+            return out;
+        }
+        atEnd = n == 0;
+        filled += static_cast<std::size_t>(n);
+    }
+}
+
+std::string_view LogIndex::bytesOf(std::size_t i) {
+    const long long from = offset(i);
+    const long long to = i + 1 < starts_.size() ? offset(i + 1) : end_;
+    const long long cacheTo = cacheFrom_ + static_cast<long long>(cache_.size());
+    if (cacheFrom_ < 0 || from < cacheFrom_ || to > cacheTo) {
+        // The lines around it too: a list shows its neighbours next.
+        cacheFrom_ = std::max(0LL, from - kCacheBefore);
+        const long long length = std::max(to, std::min(end_, from + kCacheAfter)) - cacheFrom_;
+        cache_.resize(static_cast<std::size_t>(length));
+        const long long got = fd_ < 0 ? 0 : readAt(fd_, cache_.data(), length, cacheFrom_);
+        cache_.resize(static_cast<std::size_t>(std::max(0LL, got)));  // a file cut short behind us shows less
+    }
+    const long long cacheEnd = cacheFrom_ + static_cast<long long>(cache_.size());
+    if (from >= cacheEnd)
+        return {};
+    return std::string_view(cache_).substr(static_cast<std::size_t>(from - cacheFrom_),
+                                           static_cast<std::size_t>(std::min(to, cacheEnd) - from));
+}
+
+void LogIndex::fields(std::size_t i, logformat::RecordView &out) { logformat::parseFields(bytesOf(i), shape(i), out); }
+
+std::string LogIndex::displayLine(std::size_t i) {
+    logformat::RecordView record;
+    fields(i, record);
+    std::string line;
+    logformat::appendDisplayLine(line, record);
+    return line;
+}
+
+bool LogIndex::appended(long long offset, long long length, FileId id) {
+    if (fd_ < 0 || !(id == id_) || offset != end_)
+        return false;
+    starts_.push_back(static_cast<std::uint64_t>(offset));
+    end_ = offset + length;
+    return true;
+}
+
+void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, int fd, FileId id) {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+    id_ = id;
+    const long long delta = newLength - oldLength;
+    for (std::size_t j = i + 1; j < starts_.size(); ++j)
+        starts_[j] = static_cast<std::uint64_t>(static_cast<long long>(starts_[j]) + delta);
+    end_ += delta;
+    cache_.clear();
+    cacheFrom_ = -1;
+}
+
+}  // namespace logfile

@@ -1,0 +1,64 @@
+#pragma once
+// The comment list's view of a log file: where each record starts, found in one pass over the
+// file, and nothing else. A line's text is built from the file's bytes when the list shows it (a
+// list only ever paints a screenful), so a log of a million rows opens at about the speed of
+// reading it and the list holds a small fraction of its size. Line i is record i.
+
+#include "core/logio.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace logfile {
+
+class LogIndex {
+public:
+    LogIndex() = default;
+    LogIndex(const LogIndex &) = delete;
+    LogIndex &operator=(const LogIndex &) = delete;
+    ~LogIndex();
+
+    struct LoadOutcome {
+        FileError openError;  // set when the file could not be opened: the index is then unchanged
+        FileError readError;  // set when reading stopped early: the records before are kept
+    };
+    // Indexes the file's records afresh. The file stays open for reading while it is shown (a
+    // replaced or removed file is still shown as it was read, until the next load).
+    LoadOutcome load(const std::string &path);
+    void clear();
+
+    std::size_t size() const { return starts_.size(); }
+    long long offset(std::size_t i) const { return static_cast<long long>(starts_[i] & kOffsetMask); }
+    logformat::Shape shape(std::size_t i) const { return static_cast<logformat::Shape>(starts_[i] >> kShapeShift); }
+    FileId file() const { return id_; }
+
+    // The list line of record i.
+    std::string displayLine(std::size_t i);
+    // The fields of record i, valid until the next call.
+    void fields(std::size_t i, logformat::RecordView &out);
+
+    // After this program appended `length` bytes at `offset` to the file `id`: true when that is
+    // the next record of the file as indexed, which then gets its line; false when the file has
+    // changed behind the index (another copy wrote to it), and the caller loads it afresh.
+    bool appended(long long offset, long long length, FileId id);
+    // After record i was replaced by `newLength` bytes in a new file, open as `fd` (kept by the
+    // index from now on), the records after it move by the difference.
+    void replaced(std::size_t i, long long oldLength, long long newLength, int fd, FileId id);
+
+private:
+    static constexpr int kShapeShift = 62;
+    static constexpr std::uint64_t kOffsetMask = (std::uint64_t(1) << kShapeShift) - 1;
+
+    std::string_view bytesOf(std::size_t i);
+
+    int fd_ = -1;
+    FileId id_;
+    long long end_ = 0;                 // the bytes indexed
+    std::vector<std::uint64_t> starts_;  // offset, with the shape in the two top bits
+    std::string buffer_;                // reading, reused from load to load
+    std::string cache_;                 // bytes around the lines last shown
+    long long cacheFrom_ = -1;
+};
+
+}  // namespace logfile

@@ -1,0 +1,44 @@
+#pragma once
+// Changes to a log file other than appending: a corrected comment, a fresh start, a mended end.
+// A replacement is written in full beside the log under a name no file has, flushed to disk and
+// renamed over it in one step, under the lock: the log is never missing or half written, a file
+// of the user's is never overwritten, and a failure (or a kill) leaves nothing partial behind. A
+// log reached through a symbolic link is changed where the link points.
+
+#include "core/logio.h"
+
+#include <string>
+#include <string_view>
+
+namespace logfile {
+
+// The record that starts at `offset` in the file as it is now, read alone.
+struct RecordAt {
+    enum class Result { Found, Gone, Failed } result = Result::Failed;
+    FileError error;         // Failed
+    logformat::Record record;
+    logformat::Shape shape = logformat::Shape::Damaged;
+    std::string displayLine;
+    long long length = 0;    // its bytes, line ends included
+};
+RecordAt readRecordAt(const std::string &path, long long offset);
+
+// Replaces the Comment of the record that starts at `offset` and nothing else: every other byte
+// of the file stays as it was. The record is only changed while its list line is still
+// `expectedLine`, so a file changed behind the program's back is never edited in the wrong place.
+// The file is copied through a buffer of fixed size, so a log of any size takes constant memory.
+struct CommentEdit {
+    enum class Result { Done, RecordGone, RecordChanged, Failed } result = Result::Failed;
+    FileError error;           // Failed
+    long long oldLength = 0;   // Done: the record's bytes before and after
+    long long newLength = 0;
+    int fd = -1;               // Done: the new file, open for reading; the caller closes it
+    FileId file;               // Done: the new file
+};
+CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
+                           std::string_view newComment);
+
+// Replaces the file by one holding only `headerRow`; on failure it stays as it was.
+FileError startAfresh(const std::string &path, std::string_view headerRow);
+
+}  // namespace logfile

@@ -1,0 +1,77 @@
+#include "core/presence.h"
+
+#include "core/logio.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace logfile {
+namespace {
+
+// The same file however it is named: links followed, relative parts resolved.
+std::string canonical(const std::string &path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+std::string readNote(int fd) {
+    std::string text(PATH_MAX + 1, '\0');
+    const long long n = readAt(fd, text.data(), static_cast<long long>(text.size()), 0);
+    text.resize(static_cast<std::size_t>(std::max(0LL, n)));
+    return text;
+}
+
+}  // namespace
+
+Presence::Presence(std::string folder, std::string id) : folder_(std::move(folder)), note_(std::move(id)) {}
+
+Presence::~Presence() {
+    if (fd_ >= 0) {
+        ::unlink((folder_ + "/" + note_).c_str());
+        ::close(fd_);
+    }
+}
+
+int Presence::announce(const std::string &logPath) {
+    const std::string current = canonical(logPath);
+    if (fd_ < 0) {
+        ::mkdir(folder_.c_str(), 0700);
+        fd_ = ::open((folder_ + "/" + note_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd_ < 0)
+            return 0;  // without a note nothing can be told; logging itself is not affected
+        (void)::flock(fd_, LOCK_EX | LOCK_NB);
+    }
+    if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, current.data(), current.size(), 0) !=
+                                         static_cast<ssize_t>(current.size()))
+        return 0;
+
+    int others = 0;
+    DIR *dir = ::opendir(folder_.c_str());
+    if (dir == nullptr)
+        return 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || name == note_)
+            continue;
+        const std::string path = folder_ + "/" + name;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_SH | LOCK_NB) == 0)
+            ::unlink(path.c_str());  // its copy has ended
+        else if (readNote(fd) == current)
+            ++others;
+        ::close(fd);
+    }
+    ::closedir(dir);
+    return others;
+}
+
+}  // namespace logfile

@@ -1,0 +1,339 @@
+#include "core/summary.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace logsummary {
+namespace {
+
+using logformat::FieldView;
+using logformat::Kind;
+
+enum class Marker { None, Start, Resume, Pause, Stop };
+
+// "***START SCENARIO TIMER - name***" and its RESUME, PAUSE and STOP forms; the name may be empty.
+Marker markerOf(const FieldView &comment) {
+    constexpr std::string_view kEdge = "***";
+    constexpr std::string_view kTimer = " SCENARIO TIMER - ";
+    std::string_view c = comment.text;
+    if (comment.kind != Kind::Text || c.size() < 2 * kEdge.size() + kTimer.size() + 4 || !c.starts_with(kEdge) ||
+        !c.ends_with(kEdge))
+        return Marker::None;
+    c.remove_prefix(kEdge.size());
+    static constexpr std::pair<std::string_view, Marker> kKinds[] = {
+        {"START", Marker::Start}, {"RESUME", Marker::Resume}, {"PAUSE", Marker::Pause}, {"STOP", Marker::Stop}};
+    for (const auto &[word, marker] : kKinds)
+        if (c.starts_with(word) && c.substr(word.size()).starts_with(kTimer) &&
+            c.size() >= word.size() + kTimer.size() + kEdge.size())
+            return marker;
+    return Marker::None;
+}
+
+// A missing or text number counts as 0.
+double secondsOf(const FieldView &field) { return field.kind == Kind::Number ? field.number : 0; }
+
+bool hasText(const FieldView &field) { return field.kind == Kind::Text && !field.text.empty(); }
+
+void addFigures(Figures &to, const Figures &from) {
+    to.seconds += from.seconds;
+    to.timed = to.timed || from.timed;
+    to.notStopped = to.notStopped || from.notStopped;
+    to.comments += from.comments;
+    for (std::size_t i = 0; i < to.events.size(); ++i)
+        to.events[i] += from.events[i];
+}
+
+double medianOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    const std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Mean and median rarely come out whole: hundredths are plenty for seconds on task.
+double hundredths(double seconds) { return std::round(seconds * 100) / 100; }
+
+void appendCell(std::string &out, const logformat::Field &cell) {
+    if (cell.kind == Kind::Number) {
+        out += logformat::formatNumber(cell.number);
+    } else if (cell.kind == Kind::Text) {
+        out.push_back('"');
+        out += logformat::cleanComment(cell.text);
+        out.push_back('"');
+    }
+}
+
+}  // namespace
+
+std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_view scenario) {
+    // Consecutive rows mostly share their group.
+    if (lastGroup_ < summary_.groups.size()) {
+        const Group &last = summary_.groups[lastGroup_];
+        if (last.participant == participant && last.scenario == scenario)
+            return lastGroup_;
+    }
+    // The participant's length first, so no choice of characters makes two pairs share a key.
+    char length[24];
+    const auto end = std::to_chars(length, length + sizeof length, participant.size()).ptr;
+    key_.assign(length, end);
+    key_.push_back(':');
+    key_.append(participant);
+    key_.append(scenario);
+    const auto [it, added] = groupIndex_.try_emplace(key_, summary_.groups.size());
+    if (added) {
+        Group g{std::string(participant), std::string(scenario), {}};
+        g.figures.events.assign(summary_.eventTitles.size(), 0);
+        summary_.groups.push_back(std::move(g));
+    }
+    lastGroup_ = it->second;
+    return lastGroup_;
+}
+
+void SummaryBuilder::closeRunning(double endSeconds) {
+    summary_.groups[runGroup_].figures.seconds += std::max(0.0, endSeconds - runStart_);
+}
+
+int SummaryBuilder::eventSlot(std::string_view name) {
+    const auto [it, added] = eventIndex_.try_emplace(std::string(name), static_cast<int>(summary_.eventTitles.size()));
+    if (added) {
+        summary_.eventTitles.push_back(std::string(logformat::kEventTitlePrefix) + std::string(name));
+        for (Group &g : summary_.groups)
+            g.figures.events.resize(summary_.eventTitles.size());
+    }
+    return it->second;
+}
+
+void SummaryBuilder::add(const logformat::RecordView &record) {
+    using namespace logformat;
+    if (first_) {
+        first_ = false;
+        if (record[Date].kind == Kind::Text && record[Date].text == "Date") {
+            summary_.hasHeader = true;
+            // A title that is "Button - " alone marks a position with no button: nothing to count.
+            for (std::size_t i = 0; i < kEventColumnCount; ++i) {
+                const FieldView &title = record[FirstEventColumn + i];
+                if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
+                    title.text.starts_with(kEventTitlePrefix))
+                    eventSlot(title.text.substr(kEventTitlePrefix.size()));
+            }
+            return;
+        }
+    }
+    ++summary_.rows;
+    const std::size_t group = groupOf(record[Participant].text, record[Scenario].text);
+    const double seconds = secondsOf(record[ScenarioSeconds]);
+    const auto open = [&] {
+        timer_ = Timer::Running;
+        runGroup_ = group;
+        runStart_ = lastRunSeconds_ = seconds;
+        summary_.groups[group].figures.timed = true;
+    };
+
+    const Marker marker = markerOf(record[Comment]);
+    switch (marker) {
+    case Marker::None: {
+        if (timer_ == Timer::Running)
+            lastRunSeconds_ = seconds;
+        Figures &f = summary_.groups[group].figures;
+        bool press = false;
+        for (std::size_t i = 0; i < kEventColumnCount; ++i) {
+            const FieldView &event = record[FirstEventColumn + i];
+            if (!hasText(event))
+                continue;
+            if (columnSlot_[i] < 0 || columnName_[i] != event.text) {
+                columnName_[i] = event.text;
+                columnSlot_[i] = eventSlot(event.text);
+            }
+            // Every column with text counts, so an event row whose comment was later corrected
+            // still counts as its event (and, no longer matching, as a comment too).
+            ++f.events[static_cast<std::size_t>(columnSlot_[i])];
+            press = press || (record[Comment].kind == Kind::Text && record[Comment].text == event.text);
+        }
+        if (!press)
+            ++f.comments;
+        break;
+    }
+    case Marker::Start:
+        // A START with the previous run still running: that run was never stopped, and counts up
+        // to the last row written while it ran. A paused run had its time counted at the pause.
+        if (timer_ == Timer::Running) {
+            closeRunning(lastRunSeconds_);
+            summary_.groups[runGroup_].figures.notStopped = true;
+        }
+        open();
+        break;
+    case Marker::Resume:
+    case Marker::Pause:
+    case Marker::Stop:
+        if (timer_ == Timer::Running) {
+            // Resuming a running timer ends the interval here and opens the next one from this row.
+            closeRunning(seconds);
+        } else if (timer_ == Timer::Unknown) {
+            // The run began before the log's first row; the timer counted from 0.
+            summary_.groups[group].figures.seconds += std::max(0.0, seconds);
+            summary_.groups[group].figures.timed = true;
+        }
+        // After a STOP, or while paused, a stray PAUSE or STOP adds nothing.
+        if (marker == Marker::Resume)
+            open();
+        else if (marker == Marker::Stop)
+            timer_ = Timer::Idle;
+        else if (timer_ != Timer::Idle)
+            timer_ = Timer::Paused;
+        break;
+    }
+}
+
+Summary SummaryBuilder::finish() {
+    if (timer_ == Timer::Running) {
+        closeRunning(lastRunSeconds_);
+        summary_.groups[runGroup_].figures.notStopped = true;
+        timer_ = Timer::Idle;
+    }
+    Summary out = std::move(summary_);
+    out.damagedLines = damaged_;
+
+    std::unordered_map<std::string_view, std::size_t> participantIndex, scenarioIndex;
+    std::vector<std::vector<double>> scenarioTimes;
+    for (const Group &g : out.groups) {
+        const auto [p, newParticipant] = participantIndex.try_emplace(g.participant, out.participants.size());
+        if (newParticipant)
+            out.participants.push_back({g.participant, {.events = std::vector<long long>(out.eventTitles.size())}});
+        addFigures(out.participants[p->second].figures, g.figures);
+
+        const auto [s, newScenario] = scenarioIndex.try_emplace(g.scenario, out.scenarios.size());
+        if (newScenario) {
+            out.scenarios.push_back({g.scenario, 0, 0, 0});
+            scenarioTimes.emplace_back();
+        }
+        // Only participants timed on the scenario count: a group that holds nothing but comments
+        // made under a scenario would pull the mean and median towards 0. A run started and
+        // stopped within the same second does count, with its 0.
+        if (g.figures.timed)
+            scenarioTimes[s->second].push_back(g.figures.seconds);
+    }
+    for (std::size_t i = 0; i < out.scenarios.size(); ++i) {
+        const std::vector<double> &times = scenarioTimes[i];
+        ScenarioStats &stats = out.scenarios[i];
+        stats.participants = static_cast<int>(times.size());
+        if (!times.empty()) {
+            double sum = 0;
+            for (const double t : times)
+                sum += t;
+            stats.mean = sum / static_cast<double>(times.size());
+            stats.median = medianOf(times);
+        }
+    }
+
+    *this = SummaryBuilder();
+    return out;
+}
+
+FileSummary summariseFile(const std::string &path, const Progress &progress) {
+    FileSummary out;
+    logfile::RecordReader reader;
+    out.openError = reader.open(path);
+    if (out.openError)
+        return out;
+    SummaryBuilder builder;
+    logformat::RecordView record;
+    for (unsigned long long n = 1;; ++n) {
+        const logfile::RecordReader::Step step = reader.next(record);
+        if (step == logfile::RecordReader::Step::Record) {
+            builder.add(record);
+        } else if (step == logfile::RecordReader::Step::Damaged) {
+            builder.addDamaged();
+        } else {
+            if (step == logfile::RecordReader::Step::ReadFailed)
+                out.readError = reader.readError();
+            break;
+        }
+        if (progress && n % 4096 == 0 && !progress(reader.position(), reader.fileSize())) {
+            out.cancelled = true;
+            break;
+        }
+    }
+    out.summary = builder.finish();
+    return out;
+}
+
+std::vector<std::string> tableColumns(const Summary &summary) {
+    std::vector<std::string> columns = {"Kind", "Participant", "Scenario", "Time On Task In Seconds",
+                                        "Time On Task", "Not Stopped", "Comments"};
+    columns.insert(columns.end(), summary.eventTitles.begin(), summary.eventTitles.end());
+    for (const char *title : {"Participants Timed", "Mean Time On Task In Seconds", "Mean Time On Task",
+                              "Median Time On Task In Seconds", "Median Time On Task"})
+        columns.emplace_back(title);
+    return columns;
+}
+
+std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary) {
+    using logformat::Field;
+    constexpr std::size_t kStatsColumns = 5;
+    std::vector<std::vector<Field>> rows;
+    rows.reserve(summary.groups.size() + summary.participants.size() + summary.scenarios.size());
+    const auto figureRow = [&](const char *kind, const std::string &participant, Field scenario,
+                               const Figures &f) {
+        std::vector<Field> row = {Field::txt(kind),
+                                  Field::txt(participant),
+                                  std::move(scenario),
+                                  Field::num(f.seconds),
+                                  Field::txt(clockText(f.seconds)),
+                                  Field::txt(f.notStopped ? "Not stopped" : ""),
+                                  Field::num(static_cast<double>(f.comments))};
+        for (const long long count : f.events)
+            row.push_back(Field::num(static_cast<double>(count)));
+        row.resize(row.size() + kStatsColumns);
+        rows.push_back(std::move(row));
+    };
+    for (const Group &g : summary.groups)
+        figureRow("Scenario", g.participant, Field::txt(g.scenario), g.figures);
+    for (const ParticipantTotal &p : summary.participants)
+        figureRow("Participant total", p.participant, Field::none(), p.figures);
+    for (const ScenarioStats &s : summary.scenarios) {
+        std::vector<Field> row = {Field::txt("Scenario across participants"), Field::none(), Field::txt(s.scenario)};
+        row.resize(row.size() + 4 + summary.eventTitles.size());
+        row.push_back(Field::num(s.participants));
+        if (s.participants > 0) {
+            for (const double t : {s.mean, s.median}) {
+                row.push_back(Field::num(hundredths(t)));
+                row.push_back(Field::txt(clockText(t)));
+            }
+        } else {
+            row.resize(row.size() + 4);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string exportCsv(const Summary &summary) {
+    std::string out;
+    const auto endRow = [&out] {
+        out.back() = '\r';  // the comma after the last cell
+        out.push_back('\n');
+    };
+    for (const std::string &title : tableColumns(summary)) {
+        appendCell(out, logformat::Field::txt(title));
+        out.push_back(',');
+    }
+    endRow();
+    for (const std::vector<logformat::Field> &row : tableRows(summary)) {
+        for (const logformat::Field &cell : row) {
+            appendCell(out, cell);
+            out.push_back(',');
+        }
+        endRow();
+    }
+    return out;
+}
+
+std::string clockText(double seconds) {
+    const long long whole = std::isfinite(seconds) && seconds > 0 ? std::llround(seconds) : 0;
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return buf;
+}
+
+}  // namespace logsummary

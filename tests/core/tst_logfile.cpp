@@ -1,0 +1,410 @@
+// The log file: rows byte for byte, damaged rows, two copies at once, limits, odd files.
+
+#include "core/logindex.h"
+#include "core/logrewrite.h"
+#include "core/presence.h"
+#include "lists/SettingsStore.h"
+#include "session/ColumnHeader.h"
+#include "tests/support/Harness.h"
+#include "ui/NativePath.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace logformat;
+using logfile::AppendOutcome;
+using Edit = logfile::CommentEdit::Result;
+
+namespace {
+
+std::string rowOf(const std::string &comment) {
+    Record r;
+    r.fill(Field::txt(""));
+    r[Date] = Field::txt("12/05/2026");
+    r[VCRSeconds] = Field::num(754);
+    r[ScenarioSeconds] = Field::num(190);
+    r[Participant] = Field::txt("P3");
+    r[Comment] = Field::txt(comment);
+    return encodeRow(r);
+}
+std::string unended(const std::string &comment) { return rowOf(comment).substr(0, rowOf(comment).size() - 2); }
+
+// The comment of each line the list shows, "#" for a damaged one; the program's reader must read
+// the same records.
+QStringList listed(const std::string &path) {
+    logfile::LogIndex index;
+    logfile::RecordReader reader;
+    if (index.load(path).openError || reader.open(path))
+        return {"<cannot open>"};
+    QStringList out;
+    RecordView fromList, fromReader;
+    for (std::size_t i = 0; i < index.size(); ++i) {
+        index.fields(i, fromList);
+        const bool damaged = index.shape(i) == Shape::Damaged;
+        if ((reader.next(fromReader) == logfile::RecordReader::Step::Damaged) != damaged ||
+            fromReader[Comment].text != fromList[Comment].text)
+            return {"<reader and list disagree>"};
+        out << (damaged ? QString("#") : QString::fromStdString(std::string(fromList[Comment].text)));
+    }
+    return reader.next(fromReader) == logfile::RecordReader::Step::End ? out : QStringList{"<reader reads more>"};
+}
+
+AppendOutcome::Result append(const QString &path, const std::string &row) {
+    return logfile::appendRow(toNativePath(path), row, logfile::Sync::No).result;
+}
+
+// Runs `check` in a child process (as another user when given, since the superuser may write
+// any file); true when it returned true.
+template <typename F>
+bool inChild(F &&check, uid_t user = 0) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // The group too: with the superuser's group left, every file reads as its group's bits say.
+        const bool asUser = user == 0 || geteuid() != 0 ||
+                            (setgroups(0, nullptr) == 0 && setgid(user) == 0 && setuid(user) == 0);
+        _exit(asUser && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+class TestLogFile : public QObject {
+    Q_OBJECT
+
+    TestSettings settings_;
+    QTemporaryDir dir_;
+    QString path(const char *name) const { return dir_.filePath(QString::fromUtf8(name)); }
+    std::string native(const char *name) const { return toNativePath(path(name)); }
+
+private slots:
+    void init() {
+        TestSettings::clear();
+        for (const QString &name :
+             QDir(dir_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+            QFile::setPermissions(dir_.filePath(name), QFile::ReadOwner | QFile::WriteOwner);
+            QFile::remove(dir_.filePath(name));
+        }
+    }
+
+    void headerAndRowsByteForByte() {
+        SettingsStore store;
+        store.SaveSetting("Buttons", "Number Of Buttons", "11");
+        store.SaveSetting("Buttons", "Button 0", "Error");
+        store.SaveSetting("Buttons", "Button 1", "Say \"no\" &now&&");  // cleaned as a caption
+        for (int i = 2; i < 12; ++i)
+            store.SaveSetting("Buttons", QString("Button %1").arg(i), QString("N%1").arg(i));
+        QVERIFY(!ensureColumnHeader(store, path("h.csv")).error);
+        QCOMPARE(readBytes(path("h.csv")).toStdString(),
+                 "\"Date\",\"PC Time\",\"VCR Time\",\"VCR Time In Seconds\",\"Scenario Time\",\"Scenario Time In "
+                 "Seconds\",\"Participant\",\"Scenario\",\"Comment\",\"Button - Error\",\"Button - Say 'no' now\","
+                 "\"Button - N2\",\"Button - N3\",\"Button - N4\",\"Button - N5\",\"Button - N6\",\"Button - N7\","
+                 "\"Button - N8\",\"Button - N9\"\r\n");
+        QCOMPARE(rowOf("Clicked Help, then left"),
+                 std::string("\"12/05/2026\",\"\",\"\",754,\"\",190,\"P3\",\"\",\"Clicked "
+                             "Help, then left\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+                             "\"\",\"\"\r\n"));
+        // A file that holds anything keeps it; a count no store can hold still gives a header.
+        QVERIFY(writeBytes(path("h.csv"), "anything"));
+        QVERIFY(ensureColumnHeader(store, path("h.csv")).fileLength == 8 && readBytes(path("h.csv")) == "anything");
+        store.SaveSetting("Buttons", "Number Of Buttons", "2147483647");
+        QVERIFY(!ensureColumnHeader(store, path("h2.csv")).error && readBytes(path("h2.csv")).contains("N9\"\r\n"));
+    }
+
+    void roundTrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("stored");  // between the quotes in the file
+        QTest::newRow("commas, blanks, tab") << "  a, b,,\tc" << "  a, b,,\tc";
+        QTest::newRow("only blanks") << "   " << "   ";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Größe – 測試 ✓") << QString::fromUtf8("Größe – 測試 ✓");
+        // A spreadsheet must not run these as formulas; the program still shows them as typed.
+        QTest::newRow("a formula") << "=1+1" << "'=1+1";
+        QTest::newRow("a dash") << "- hesitates" << "'- hesitates";
+        QTest::newRow("an apostrophe before @") << "'@SUM(A1)" << "''@SUM(A1)";
+    }
+    void roundTrip() {
+        QFETCH(QString, text);
+        QFETCH(QString, stored);
+        Record r;
+        r.fill(Field::txt(text.toStdString()));
+        r[VCRSeconds] = Field::num(-86399.5);
+        r[ScenarioSeconds] = Field::num(0);
+        r[Participant] = Field::none();
+        QVERIFY(writeBytes(path("round.csv"), QByteArray::fromStdString(encodeRow(r) + encodeRow(r))));
+        QCOMPARE(listed(native("round.csv")), QStringList(2, text));
+        QVERIFY(readBytes(path("round.csv")).contains(",\"" + stored.toUtf8() + "\",\"" + stored.toUtf8() + "\","));
+        const std::vector<Record> back = parseRecords(readBytes(path("round.csv")).toStdString());
+        QVERIFY(back.size() == 2 && back[0] == r && encodeRow(back[1]) == encodeRow(r));
+    }
+
+    void damagedRowsCostThemselvesAlone_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const std::string two = rowOf("two");
+        std::string broken = two;
+        broken.replace(broken.find(",754,"), 5, ",754\n");
+        const auto row = [](std::string bytes, QStringList lines) {
+            return std::pair{QByteArray::fromStdString(bytes), lines};
+        };
+        const std::pair<QByteArray, QStringList> rows[] = {
+            row(rowOf("1") + two.substr(0, 40) + rowOf("3") + rowOf("4"), {"1", "#", "4"}),  // later rows glued on
+            row(rowOf("1") + two.substr(0, 70), {"1", "#"}),
+            row(rowOf("1") + "\r\n" + two + " \t\r\n" + rowOf("3"), {"1", "two", "3"}),
+            row(rowOf("1") + unended("two") + ",\"twenty\"\r\n" + rowOf("3"), {"1", "#", "3"}),
+            row(rowOf("1") + rowOf("t\r\nwo") + rowOf("3"), {"1", "t\r\nwo", "3"}),
+            row(rowOf("1") + broken + rowOf("3"), {"1", "two", "3"}),
+            row(rowOf("1") + two.substr(0, 60) + "\r\n" + rowOf("3"), {"1", "#", "3"}),  // a row after half a row
+            row(rowOf("1") + unended("two"), {"1", "two"})};
+        const char *names[] = {"cut short",     "cut short at the end",   "blank lines",
+                               "twenty fields", "a line break in a text", "a line end for a comma",
+                               "a half row",    "no line end at the end"};
+        for (std::size_t i = 0; i < std::size(rows); ++i)
+            QTest::newRow(names[i]) << rows[i].first << rows[i].second;
+    }
+    void damagedRowsCostThemselvesAlone() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QVERIFY(writeBytes(path("damaged.csv"), bytes));
+        QCOMPARE(listed(native("damaged.csv")), lines);
+    }
+
+    void editsChangeOnlyTheirRecord() {
+        const std::string before = rowOf("one") + rowOf("two").substr(0, 40) + rowOf("three") + rowOf("four");
+        const std::string file = native("edit.csv");
+        QVERIFY(writeBytes(path("edit.csv"), QByteArray::fromStdString(before)));
+        logfile::LogIndex index;
+        QVERIFY(!index.load(file).openError && index.size() == 3);
+        // The damaged line's record, and a line no longer its record's, are not edited.
+        QCOMPARE(logfile::replaceComment(file, index.offset(1), index.displayLine(1), "x").result, Edit::RecordChanged);
+        QCOMPARE(logfile::replaceComment(file, index.offset(2), index.displayLine(0), "x").result, Edit::RecordChanged);
+        const logfile::CommentEdit edit = logfile::replaceComment(file, index.offset(2), index.displayLine(2), "vier");
+        QCOMPARE(edit.result, Edit::Done);
+        std::string after = before;
+        after.replace(after.rfind("\"four\""), 6, "\"vier\"");
+        QCOMPARE(readBytes(path("edit.csv")).toStdString(), after);
+        index.replaced(2, edit.oldLength, edit.newLength, edit.fd, edit.file);
+        QVERIFY(index.displayLine(2).ends_with("|    vier") && index.displayLine(0).ends_with("|    one"));
+    }
+
+    void newRowsNeverStartInsideADamagedOne() {
+        const QString log = path("tail.csv");
+        const std::string cut = rowOf("two").substr(0, 50);
+        QVERIFY(writeBytes(log, QByteArray::fromStdString(rowOf("one") + cut)));
+        QVERIFY(writeBytes(log + ".damaged-row.txt", "the observer's own file"));
+        QCOMPARE(append(log, rowOf("three")), AppendOutcome::Result::TailNotEnded);
+        // Set aside whole, beside the log, never over a file that exists; then rows go on.
+        const logfile::TailRepair repair = logfile::repairTail(toNativePath(log));
+        QVERIFY(repair.result == logfile::TailRepair::Result::SetAside &&
+                repair.asidePath == native("tail.csv.damaged-row-2.txt"));
+        QCOMPARE(readBytes(log + ".damaged-row-2.txt").toStdString(), cut);
+        QCOMPARE(readBytes(log + ".damaged-row.txt"), QByteArray("the observer's own file"));
+        QCOMPARE(append(log, rowOf("three")), AppendOutcome::Result::Done);
+        QCOMPARE(readBytes(log).toStdString(), rowOf("one") + rowOf("three"));
+        // A whole row that only lacks its line end keeps its place and gets one.
+        QVERIFY(writeBytes(log, QByteArray::fromStdString(rowOf("one") + unended("two"))));
+        QCOMPARE(logfile::repairTail(toNativePath(log)).result, logfile::TailRepair::Result::Ended);
+        QCOMPARE(readBytes(log).toStdString(), rowOf("one") + rowOf("two"));
+        // A log deleted behind the program is not made again, headerless, by the next entry.
+        QVERIFY(QFile::remove(log));
+        QVERIFY(append(log, rowOf("lost?")) == AppendOutcome::Result::Gone && !QFile::exists(log));
+    }
+
+    void twoCopiesLoseNothing() {
+        // Two processes append and edit the same log as fast as they can.
+        const std::string log = native("shared.csv");
+        QVERIFY(writeBytes(path("shared.csv"), QByteArray::fromStdString(rowOf("header"))));
+        const auto copy = [&log](int k) {
+            for (int i = 0; i < 300; ++i) {
+                if (logfile::appendRow(log, rowOf(std::to_string(k) + "-" + std::to_string(i)), logfile::Sync::No)
+                        .result != AppendOutcome::Result::Done)
+                    return false;
+                if (i % 30 != 29)
+                    continue;
+                // Edit an earlier row of its own, found afresh: the other copy moves rows too.
+                const std::string old = std::to_string(k) + "-" + std::to_string(i - 10);
+                Edit result = Edit::RecordChanged;
+                for (int attempt = 0; attempt < 20 && result == Edit::RecordChanged; ++attempt) {
+                    logfile::LogIndex index;
+                    index.load(log);
+                    for (std::size_t r = 0; r < index.size(); ++r)
+                        if (index.displayLine(r).ends_with("|    " + old))
+                            result =
+                                logfile::replaceComment(log, index.offset(r), index.displayLine(r), old + " edited")
+                                    .result;
+                }
+                if (result != Edit::Done)
+                    return false;
+            }
+            return true;
+        };
+        const pid_t first = fork();
+        if (first == 0)
+            _exit(copy(0) ? 0 : 1);
+        QVERIFY(inChild([&] { return copy(1); }));
+        int status = 0;
+        QVERIFY(waitpid(first, &status, 0) == first && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        QStringList expected{"header"};
+        for (int k = 0; k < 2; ++k)
+            for (int i = 0; i < 300; ++i)
+                expected << QString("%1-%2%3").arg(k).arg(i).arg(i % 30 == 19 ? " edited" : "");
+        QStringList got = listed(log);
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        QCOMPARE(got, expected);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"shared.csv"});  // no copies left behind
+    }
+
+    void aShortWriteLeavesOnlyWholeRows() {
+        const std::string row = rowOf("fits");
+        QVERIFY(writeBytes(path("full.csv"), QByteArray::fromStdString(row)));
+        // As a full disk would: the file may grow by only half a row.
+        QVERIFY(inChild([&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlim_t limit = row.size() + row.size() / 2;
+            const rlimit rl{limit, limit};
+            setrlimit(RLIMIT_FSIZE, &rl);
+            const AppendOutcome out = logfile::appendRow(native("full.csv"), rowOf("too much"), logfile::Sync::Yes);
+            return out.result == AppendOutcome::Result::Failed && out.error.systemError == EFBIG;
+        }));
+        QCOMPARE(readBytes(path("full.csv")).toStdString(), row);
+        QCOMPARE(append(path("full.csv"), row), AppendOutcome::Result::Done);
+        QCOMPARE(readBytes(path("full.csv")).toStdString(), row + row);
+    }
+
+    void oddFilesAreRefusedAtOnce() {
+        QVERIFY(mkfifo(native("fifo").c_str(), 0600) == 0 && QFile::link(path("fifo"), path("link")));
+        const int sock = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, native("socket").c_str(), sizeof address.sun_path - 1);
+        QVERIFY(bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        alarm(20);  // a call that blocks ends the test run instead of hanging it
+        for (const std::string &target :
+             {native("fifo"), native("link"), native("."), std::string("/dev/null"), native("socket")}) {
+            const auto refused = [](const logfile::FileError &e) { return e.kind == logfile::FailureKind::NotRegular; };
+            logfile::LogIndex index;
+            QVERIFY2(refused(logfile::appendRow(target, rowOf("x"), logfile::Sync::No).error) &&
+                         refused(logfile::ensureHeader(target, rowOf("h"), logfile::Sync::No).error) &&
+                         refused(logfile::createEmpty(target)) && refused(logfile::touchForAppend(target)) &&
+                         refused(index.load(target).openError) &&
+                         !logfile::checkLogFile(target).error.description.empty(),
+                     target.c_str());
+        }
+        alarm(0);
+        ::close(sock);
+    }
+
+    void whatAFileHolds() {
+        using R = logfile::LogCheck::Result;
+        QByteArray binary;
+        for (int i = 0; i < 256; ++i)
+            binary += char(i);
+        const QByteArray header = QByteArray::fromStdString(columnHeaderRow(EventColumnTitles{}));
+        const QString text = QString::fromUtf8(header);
+        const std::pair<QByteArray, R> files[] = {
+            {QByteArray(), R::Empty},
+            {header + QByteArray::fromStdString(rowOf("a") + "\"12/0"), R::Log},  // a log with a row cut short
+            {QByteArray(header).replace("\"Comment\"", "\"Notes, 2nd\""), R::Log},  // its Comment title edited
+            {binary, R::NotLog},
+            {QByteArray("\xff\xfe", 2) + QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2),
+             R::NotLog},
+            {"Dear diary,\nit rained.\n", R::NotLog},
+            {header + QByteArray("x,y\r\n").repeated(5), R::NotLog}};  // a header, then no rows of a log
+        for (const auto &[bytes, result] : files) {
+            QVERIFY(writeBytes(path("check.csv"), bytes));
+            QCOMPARE(logfile::checkLogFile(native("check.csv")).result, result);
+        }
+        QCOMPARE(logfile::checkLogFile(native("missing.csv")).result, R::Missing);
+    }
+
+    void rewritesGoWhereLinksPointAndSpareOthersFiles() {
+        QVERIFY(writeBytes(path("real.csv"), QByteArray::fromStdString(rowOf("one") + rowOf("two") + rowOf("three"))));
+        QVERIFY(QFile::link(path("real.csv"), path("link.csv")));
+        for (const char *mine : {"link.csv.bak", "real.csv.bak"})
+            QVERIFY(writeBytes(path(mine), "mine"));
+        const std::string link = native("link.csv");
+        QVERIFY(QFile::setPermissions(path("real.csv"), QFile::ReadOwner | QFile::WriteOwner | QFile::WriteGroup));
+        logfile::LogIndex index;
+        index.load(link);
+        const logfile::CommentEdit edit = logfile::replaceComment(link, index.offset(1), index.displayLine(1), "2");
+        QCOMPARE(edit.result, Edit::Done);
+        ::close(edit.fd);
+        // The link stays a link, the file keeps its permissions whatever the umask.
+        QVERIFY(QFileInfo(path("link.csv")).isSymLink() && (QFile::permissions(path("real.csv")) & QFile::WriteGroup));
+        QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("one") + rowOf("2") + rowOf("three"));
+        QVERIFY(!logfile::startAfresh(link, rowOf("header")) && QFileInfo(path("link.csv")).isSymLink());
+        QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("header"));
+        QCOMPARE(readBytes(path("real.csv.bak")) + readBytes(path("link.csv.bak")), QByteArray("minemine"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System).size(), 4);  // nothing left behind
+        // A log that cannot be written is not rewritten either, in a folder that can be.
+        QVERIFY(QFile::setPermissions(path("real.csv"), QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7777)));
+        QVERIFY(inChild([&] {
+            index.load(link);  // it can be read: only the writing is refused
+            const auto inUse = [](const logfile::FileError &e) { return e.kind == logfile::FailureKind::InUse; };
+            return index.size() == 1 &&
+                   inUse(logfile::replaceComment(link, index.offset(0), index.displayLine(0), "x").error) &&
+                   inUse(logfile::startAfresh(link, rowOf("h"))) &&
+                   append(path("link.csv"), rowOf("x")) == AppendOutcome::Result::Failed;
+        }, 65534));
+        QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("header"));
+    }
+
+    void longRecordsAndBufferEdges() {
+        // Rows of varied length, one longer than every buffer, so records and CR LF pairs fall on
+        // every kind of boundary; then an edit of the long record and of one after it.
+        std::string bytes;
+        QStringList expected;
+        for (int i = 0; i < 20000; ++i) {
+            const std::string comment =
+                i == 777 ? std::string(3'000'000, 'z') : std::string(std::size_t(i % 97), 'c') + std::to_string(i);
+            bytes += rowOf(comment);
+            expected << QString::fromStdString(comment);
+        }
+        const std::string file = native("large.csv");
+        QVERIFY(writeBytes(path("large.csv"), QByteArray::fromStdString(bytes)));
+        QCOMPARE(listed(file), expected);
+        logfile::LogIndex index;
+        index.load(file);
+        for (const std::size_t r : {std::size_t(777), std::size_t(778)}) {
+            const logfile::CommentEdit edit =
+                logfile::replaceComment(file, index.offset(r), index.displayLine(r), "short");
+            QCOMPARE(edit.result, Edit::Done);
+            index.replaced(r, edit.oldLength, edit.newLength, edit.fd, edit.file);
+            expected[int(r)] = "short";
+        }
+        QVERIFY(listed(file) == expected && index.displayLine(19999).ends_with(expected.last().toStdString()));
+    }
+
+    void otherCopiesAreNoticed() {
+        const std::string runtime = native("running");
+        QVERIFY(writeBytes(path("log.csv"), "") && QFile::link(path("log.csv"), path("alias.csv")));
+        auto first = std::make_unique<logfile::Presence>(runtime, "first");
+        logfile::Presence second(runtime, "second");
+        QCOMPARE(first->announce(native("log.csv")), 0);
+        QCOMPARE(second.announce(native("alias.csv")), 1);  // the same file by another name
+        QCOMPARE(second.announce(native("other.csv")), 0);
+        QCOMPARE(first->announce(native("other.csv")), 1);
+        first.reset();
+        QVERIFY(writeBytes(path("running/ended"), QByteArray::fromStdString(native("other.csv"))));
+        QCOMPARE(second.announce(native("other.csv")), 0);  // a copy that ended counts no more
+        QCOMPARE(QDir(path("running")).entryList(QDir::Files), QStringList{"second"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogFile)
+#include "tst_logfile.moc"

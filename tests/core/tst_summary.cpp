@@ -1,0 +1,166 @@
+// The session summary: time on task, counts and statistics worked out from real log bytes.
+
+#include "core/summary.h"
+#include "tests/support/Harness.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace logformat;
+
+namespace {
+
+// One log row from "participant|scenario|seconds|comment". A comment "!START" (RESUME, PAUSE,
+// STOP) is that timer marker for the row's scenario; "#3=Error" is a press of the event button
+// at position 3 named Error. Seconds that are not a number are written as text; none, as nothing.
+std::string row(const QString &shorthand) {
+    const QStringList f = shorthand.split(QLatin1Char('|'));
+    Record r;
+    r.fill(Field::txt(""));  // the clock columns play no part
+    bool isNumber = false;
+    const double seconds = f[2].toDouble(&isNumber);
+    r[ScenarioSeconds] = f[2].isEmpty() ? Field::none()
+                         : isNumber     ? Field::num(seconds)
+                                        : Field::txt(f[2].toStdString());
+    r[Participant] = Field::txt(f[0].toStdString());
+    r[Scenario] = Field::txt(f[1].toStdString());
+    QString comment = f[3];
+    if (comment.startsWith(QLatin1Char('!')))
+        comment = "***" + comment.mid(1) + " SCENARIO TIMER - " + f[1] + "***";
+    if (comment.startsWith(QLatin1Char('#'))) {
+        r[FirstEventColumn + std::size_t(comment.mid(1, 1).toInt())] = Field::txt(comment.mid(3).toStdString());
+        comment = comment.mid(3);
+    }
+    r[Comment] = Field::txt(comment.toStdString());
+    return encodeRow(r);
+}
+
+std::string headerRow(const QStringList &buttons = {}) {
+    Record r;
+    r.fill(Field::txt("Title"));  // only Date's title and the buttons' matter
+    r[Date] = Field::txt("Date");
+    for (std::size_t i = 0; i < kEventColumnCount; ++i)
+        r[FirstEventColumn + i] = Field::txt("Button - " + buttons.value(int(i)).toStdString());
+    return encodeRow(r);
+}
+
+// "participant|scenario|seconds|not stopped|comments" per group.
+QStringList groupLines(const logsummary::Summary &s) {
+    QStringList out;
+    for (const logsummary::Group &g : s.groups)
+        out << QStringLiteral("%1|%2|%3|%4|%5")
+                   .arg(QString::fromStdString(g.participant), QString::fromStdString(g.scenario))
+                   .arg(g.figures.seconds)
+                   .arg(g.figures.notStopped ? "not stopped" : "")
+                   .arg(g.figures.comments);
+    return out;
+}
+
+}  // namespace
+
+class TestSummary : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+
+    logsummary::Summary summarise(const QStringList &rows, std::string bytes = headerRow()) {
+        for (const QString &shorthand : rows)
+            bytes += row(shorthand);
+        const QString path = dir_.filePath(QStringLiteral("log.csv"));
+        return writeBytes(path, QByteArray::fromStdString(bytes))
+                   ? logsummary::summariseFile(path.toStdString()).summary
+                   : logsummary::Summary{};
+    }
+
+private slots:
+    void timeOnTask_data() {
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("groups");
+        QTest::newRow("pauses and resumes")
+            << QStringList{"P1|C|0|!START",   "P1|C|30|looks",  "P1|C|40|!PAUSE",  "P1|C|40|while paused",
+                           "P1|C|40|!RESUME", "P1|C|70|!PAUSE", "P1|C|70|!RESUME", "P1|C|100|!STOP"}
+            << QStringList{"P1|C|100||2"};
+        // Comments deleted while the timer ran: the run began before the log's first row, at 0.
+        QTest::newRow("a log that begins with a stop")
+            << QStringList{"P1|S|38|!STOP", "P1|S|55|!STOP", "P1|S|60|!PAUSE", "P1|S|40|!RESUME", "P1|S|45|!STOP"}
+            << QStringList{"P1|S|43||0"};
+        QTest::newRow("a log that begins with a resume")
+            << QStringList{"P1|S|20|!RESUME", "P1|S|50|!STOP"} << QStringList{"P1|S|50||0"};
+        QTest::newRow("not stopped at the end, or before the next START: up to its last row")
+            << QStringList{"P1|C|0|!START", "P1|C|25|a", "P1|S|0|!START", "P1|S|15|a", "P1|S|42|b"}
+            << QStringList{"P1|C|25|not stopped|1", "P1|S|42|not stopped|2"};
+        QTest::newRow("paused, then the next START: the paused time stands")
+            << QStringList{"P1|S|0|!START", "P1|S|30|!PAUSE", "P1|S|0|!START", "P1|S|5|!STOP"}
+            << QStringList{"P1|S|35||0"};
+        QTest::newRow("credited to the group that started the run")
+            << QStringList{"P1|C|0|!START", "P2|C|10|other participant", "P2|C|20|!STOP"}
+            << QStringList{"P1|C|20||0", "P2|C|0||1"};
+        QTest::newRow("no markers") << QStringList{"P1|C|0|a", "P2|C|9|b", "P1|C|4|c"}
+                                    << QStringList{"P1|C|0||2", "P2|C|0||1"};
+        QTest::newRow("empty names, a comma in a name")
+            << QStringList{"||0|!START", "||12|!PAUSE", "|Search, then buy|3|!START", "|Search, then buy|64|!STOP"}
+            << QStringList{"||12||0", "|Search, then buy|61||0"};
+        QTest::newRow("seconds missing or text count as 0, never below")
+            << QStringList{"P1|S|10|!START", "P1|S||!PAUSE", "P1|S|abc|!RESUME", "P1|S|7|!STOP"}
+            << QStringList{"P1|S|7||0"};
+    }
+    void timeOnTask() {
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, groups);
+        QCOMPARE(groupLines(summarise(log)), groups);
+        QCOMPARE(groupLines(summarise(log, std::string())), groups);  // without a header row too
+    }
+
+    void participantsAndScenarios() {
+        const logsummary::Summary s = summarise(
+            {"P1|C|0|!START", "P1|C|100|!STOP", "P1|S|0|!START", "P1|S|10|!STOP", "P2|C|0|!START", "P2|C|60|!STOP",
+             "P2|S|0|!START", "P2|S|30|!STOP", "P3|C|0|!START", "P3|C|30|!STOP", "P3|S|0|!START", "P3|S|0|!STOP",
+             "P4|C|5|only a comment", "P1|C|7|late note"});
+        QVERIFY(s.participants.size() == 4 && s.participants[0].figures.seconds == 110 &&
+                s.participants[0].figures.comments == 1);
+        // P4 only commented on C: not timed, left out; P3 timed S at 0: counted.
+        QVERIFY(s.scenarios.size() == 2 && s.scenarios[0].participants == 3 && s.scenarios[1].participants == 3);
+        QVERIFY(s.scenarios[0].mean == 190.0 / 3 && s.scenarios[0].median == 60 && s.scenarios[1].median == 10);
+        // An even count: the mean of the middle two.
+        QCOMPARE(summarise({"A|S|0|!START", "A|S|10|!STOP", "B|S|0|!START", "B|S|25|!STOP"}).scenarios[0].median, 17.5);
+    }
+
+    void eventsAndDamagedLines() {
+        const logsummary::Summary s =
+            summarise({"P1|C|0|#0=Error", "P1|C|0|#2=Help Used", "P1|C|0|#3=Error", "P1|C|0|#1=Ghost", "P1|C|0|Error",
+                       "P1|C|0|#0=B10", "P2|C|0|#2=Help Used"},
+                      headerRow({"Error", "", "Help Used"}) + "\"12/05/2026\",754\r\n");
+        // Buttons set up after the log began shift the columns: a press counts under the name in
+        // its cell, whatever the column's title says.
+        QCOMPARE(s.eventTitles, (std::vector<std::string>{"Button - Error", "Button - Help Used", "Button - Ghost",
+                                                          "Button - B10"}));
+        QCOMPARE(s.groups[0].figures.events, (std::vector<long long>{2, 1, 1, 1}));
+        QVERIFY(s.groups[0].figures.comments == 1 && s.damagedLines == 1);  // a typed "Error" is a comment
+        QCOMPARE(s.participants[1].figures.events, (std::vector<long long>{0, 1, 0, 0}));
+        QVERIFY(summarise({}).groups.empty());  // a header only
+    }
+
+    void exportBytes() {
+        logsummary::Summary s;
+        s.eventTitles = {"Button - Error"};
+        s.groups = {{"Ann \"Mac\"", "Search, then buy", {97263, true, true, 2, {3}}},
+                    {"Ann \"Mac\"", "", {0, false, false, 1, {0}}}};
+        s.participants = {{"Ann \"Mac\"", {97263, true, true, 3, {3}}}};
+        s.scenarios = {{"Search, then buy", 1, 190.0 / 3, 97263}, {"", 0, 0, 0}};
+        QCOMPARE(logsummary::exportCsv(s),
+                 std::string(
+                     "\"Kind\",\"Participant\",\"Scenario\",\"Time On Task In Seconds\",\"Time On Task\","
+                     "\"Not Stopped\",\"Comments\",\"Button - Error\",\"Participants Timed\","
+                     "\"Mean Time On Task In Seconds\",\"Mean Time On Task\","
+                     "\"Median Time On Task In Seconds\",\"Median Time On Task\"\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"Search, then buy\",97263,\"27:01:03\",\"Not stopped\",2,3,,,,,\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"\",0,\"00:00:00\",\"\",1,0,,,,,\r\n"
+                     "\"Participant total\",\"Ann 'Mac'\",,97263,\"27:01:03\",\"Not stopped\",3,3,,,,,\r\n"
+                     "\"Scenario across participants\",,\"Search, then buy\",,,,,,1,63.33,\"00:01:03\","
+                     "97263,\"27:01:03\"\r\n"
+                     "\"Scenario across participants\",,\"\",,,,,,0,,,,\r\n"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSummary)
+#include "tst_summary.moc"

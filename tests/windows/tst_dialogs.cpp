@@ -1,0 +1,140 @@
+// The list set-up dialogs, used with the keys a person presses in the active dialog.
+
+#include "lists/NameList.h"
+#include "lists/SettingsStore.h"
+#include "tests/support/Harness.h"
+#include "tests/support/ScriptedPrompts.h"
+#include "windows/frmSetUpList.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+class TestDialogs : public QObject {
+    Q_OBJECT
+
+    TestSettings settings_;
+    ScriptedPrompts prompts_;
+    std::unique_ptr<SettingsStore> store_;
+    QString count_;
+    int refreshed_ = 0;
+
+    std::unique_ptr<frmSetUpList> open(const SetUpListKind &kind) {
+        auto dialog = std::make_unique<frmSetUpList>(kind, *store_, prompts_, count_, [this] { ++refreshed_; });
+        if (!showActive(dialog.get()))
+            qFatal("the dialog does not become active");
+        return dialog;
+    }
+    static void type(frmSetUpList &d, const QString &name) {
+        QTest::keyClicks(d.txtScenario, name);
+        QTest::keyClick(d.txtScenario, Qt::Key_Return);
+    }
+    static int selected(const frmSetUpList &d) {
+        const QList<QListWidgetItem *> s = d.lstScenario->selectedItems();
+        return s.isEmpty() ? -1 : d.lstScenario->row(s.first());
+    }
+    QStringList stored(const settingkeys::NameList &list) const { return readNameList(*store_, list).items; }
+
+private slots:
+    void init() {
+        TestSettings::clear();
+        prompts_.reset();
+        store_ = std::make_unique<SettingsStore>();
+        count_ = "stale";
+        refreshed_ = 0;
+    }
+    void cleanup() { QVERIFY2(prompts_.done(), qPrintable(prompts_.report())); }
+
+    void enterAddsOnceAndEscSaves() {
+        auto d = open(kSetUpScenarios);
+        QVERIFY(d->windowTitle() == "Quorvane - Set Up Scenarios" && count_.isEmpty() && !d->cmdEdit->isEnabled());
+        QVERIFY(!(d->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) &&
+                (d->windowFlags() & Qt::CustomizeWindowHint));
+        // No button is the default: Enter in the box adds once, Enter anywhere else adds nothing.
+        for (const char *name : {"beta", "Alpha", "gamma", "beta", ""})
+            type(*d, name);
+        QVERIFY(d->names() == (QStringList{"Alpha", "beta", "beta", "gamma"}) && d->focusWidget() == d->txtScenario);
+        d->lstScenario->setFocus();
+        QTest::keyClick(d->lstScenario, Qt::Key_End);  // selecting copies the name into the box
+        QTest::keyClick(d->lstScenario, Qt::Key_Return);
+        QVERIFY(d->txtScenario->text() == "gamma" && d->names().size() == 4);
+        QTest::keyClick(d->lstScenario, Qt::Key_Escape);  // Esc keeps the list, as OK does
+        QVERIFY(!d->isVisible() && refreshed_ == 1 && stored(settingkeys::Scenarios).size() == 4);
+        // Read afresh; Cancel (Enter on it) and the close box keep nothing.
+        d = open(kSetUpScenarios);
+        type(*d, "dropped");
+        d->CancelButton->setFocus();
+        QTest::keyClick(d->CancelButton, Qt::Key_Return);
+        d = open(kSetUpScenarios);
+        type(*d, "dropped too");
+        d->close();
+        QVERIFY(refreshed_ == 1 && stored(settingkeys::Scenarios) == (QStringList{"Alpha", "beta", "beta", "gamma"}));
+    }
+
+    void removingAndEditing() {
+        rewriteNameList(*store_, settingkeys::Participants, {}, {"c", "a", "b", "d"});
+        auto d = open(kSetUpParticipants);
+        QVERIFY(d->names() == (QStringList{"a", "b", "c", "d"}) && count_ == "3");
+        const auto remove = [&](int row, int then, const char *shown) {
+            d->lstScenario->setCurrentRow(row);
+            d->cmdRemove->click();
+            return selected(*d) == then && d->txtScenario->text() == shown && d->focusWidget() == d->txtScenario;
+        };
+        QVERIFY(remove(1, 1, "c"));  // one in the middle: the name that followed it is selected
+        QVERIFY(remove(2, 1, "c"));  // the last one: the new last
+        prompts_.answerInput(QString());  // an edit cancelled changes nothing
+        d->cmdEdit->click();
+        prompts_.answerInput("zeta");  // a double click edits; the new name takes its sorted place
+        const QPoint first = d->lstScenario->visualItemRect(d->lstScenario->item(0)).center();
+        QTest::mouseClick(d->lstScenario->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(d->lstScenario->viewport(), Qt::LeftButton, {}, first);
+        QVERIFY(prompts_.calls.at(0).text == "Edit participant name." && prompts_.calls[0].proposed == "c");
+        QVERIFY(d->names() == (QStringList{"c", "zeta"}) && selected(*d) == -1);
+        d->cmdEdit->click();  // nothing selected: nothing asked
+        QVERIFY(remove(0, 0, "zeta") && remove(0, -1, ""));
+        d->OKButton->click();  // saved empty: the count says so and no old key is left
+        QCOMPARE(store_->GetSetting("Participants", "Number Of Participants"), QString("-1"));
+        QCOMPARE(store_->GetSetting("Participants", "Participant 0", "<none>"), QString("<none>"));
+    }
+
+    void tenButtonsAtMostAndTheirKeys() {
+        QStringList ten;
+        for (int i = 0; i < 10; ++i)
+            ten << QString("b%1").arg(i);
+        rewriteNameList(*store_, settingkeys::Buttons, {}, ten);
+        auto d = open(kSetUpCustomButtons);
+        QVERIFY(d->windowTitle() == "Quorvane - Set Up Custom Event Buttons" &&
+                d->height() < open(kSetUpScenarios)->height());
+        QVERIFY(showActive(d.get()));
+        prompts_.answerMessage(Prompts::OK);
+        type(*d, "eleventh");  // one Enter: the limit said once, nothing added
+        QVERIFY(prompts_.calls.size() == 1 &&
+                prompts_.calls[0].text == "A maximum of 10 custom buttons may be created.");
+        QCOMPARE(d->names().size(), 10);
+        d->lstScenario->setCurrentRow(9);
+        d->cmdRemove->click();
+        d->txtScenario->clear();
+        // An access key a menu or another button has already is said; the name is kept as typed.
+        prompts_.answerMessage(Prompts::OK);
+        type(*d, "&Error");
+        QVERIFY(prompts_.calls.at(1).text.contains("Alt+E") && prompts_.calls[1].text.contains("the Edit menu"));
+        const auto edit = [&](int row, const char *name, bool told) {
+            d->lstScenario->setCurrentRow(row);
+            prompts_.answerInput(name);
+            if (told)
+                prompts_.answerMessage(Prompts::OK);
+            d->cmdEdit->click();
+        };
+        edit(0, "Asks for &help again", true);
+        QVERIFY(prompts_.calls.at(3).text.contains("the Help menu"));
+        edit(0, "G&ives up", false);  // free, and its own old key does not count
+        edit(1, "Gets &it && leaves", true);
+        QVERIFY(prompts_.calls.last().text.contains("the button \"G&ives up\"") && d->names().size() == 10);
+        QVERIFY(d->names().contains("G&ives up") && d->names().contains("Gets &it && leaves"));
+    }
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"

@@ -1,0 +1,288 @@
+// Event logging as the observer does it, with keys in the active window: comments, clocks and
+// timers, reminders, event buttons, the comment editor, and a log that goes wrong under it.
+
+#include "tests/support/LoggerFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimeEdit>
+
+namespace {
+const QString kStart = QStringLiteral("***START SCENARIO TIMER - Checkout***");
+const QString kPause = QStringLiteral("***PAUSE SCENARIO TIMER - Checkout***");
+const QString kStop = QStringLiteral("***STOP SCENARIO TIMER - Checkout***");
+const QByteArray kNoEvent = ",\"\"";
+}  // namespace
+
+class TestEntries : public QObject {
+    Q_OBJECT
+
+    LoggerFixture f;
+
+    // With the scenario "Checkout" picked and three event buttons, whose titles the header
+    // writer leaves in the shared event columns, as at a real start.
+    frmLogger &window(bool vcrReminder = false, bool scenarioReminder = false) {
+        f.saveScenarios({"Checkout", "Search"});
+        f.saveButtons({"Error", "Say \"hi\" &&now", "Help &Used"});
+        return f.load(vcrReminder, scenarioReminder);
+    }
+    // To the focus widget, as a real key goes.
+    void key(int k, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods); }
+
+private slots:
+    void init() { f.reset(); }
+    void cleanup() { f.finish(); }
+
+    void aCommentRow() {
+        frmLogger &w = window();
+        f.clock.set(QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59)));
+        w.tmrMainTimer_Timer();
+        f.clock.set(QDateTime(QDate(2026, 12, 6), QTime(0, 0, 0)));  // the date is read fresh, the time as shown
+        QTest::keyClicks(f.c().cmbParticipants->lineEdit(), "Ann \"Mac\"");
+        f.enter(" Said \"no\", twice");
+        QCOMPARE(f.lastRow(), "\"12/06/2026\",\"11:59:59 PM\",\"00:00:00\",0,\"00:00:00\",0,\"Ann 'Mac'\",\"Checkout\","
+                              "\" Said 'no', twice\"" + kNoEvent.repeated(10) + "\r\n");  // no button title in it
+        // The list shows what a reload shows, the new line selected, the box emptied, focus kept.
+        QCOMPARE(f.listLines().last(),
+                 QString("Ann 'Mac'    |    Checkout    |    00:00:00    |     Said 'no', twice"));
+        QVERIFY(w.listIndex() == 1 && f.c().txtComment->text().isEmpty() && w.focusWidget() == f.c().txtComment);
+        f.enter("   ");  // blanks alone are a comment; an empty box is not
+        f.enter("");
+        QCOMPARE(f.comments(), (QStringList{" Said 'no', twice", "   "}));
+    }
+
+    void vcrTimerAndTheTapeTime() {
+        frmLogger &w = window();
+        // The tape time typed as a person types it: after a click (which starts it afresh) or Tab.
+        const QPoint field(5, f.c().dtpVCRTime->height() / 2);
+        QTest::mouseClick(f.c().dtpVCRTime, Qt::LeftButton, {}, field);
+        QTest::keyClicks(f.c().dtpVCRTime, "12");
+        QTest::mouseClick(f.c().dtpVCRTime, Qt::LeftButton, {}, field);
+        QTest::keyClicks(f.c().dtpVCRTime, "235958");
+        key(Qt::Key_F2);  // Start: the label shows the tape position at once
+        QVERIFY(isTimePickerLocked(f.c().dtpVCRTime) && !f.c().cmdStartVCR->isEnabled());
+        QCOMPARE(f.c().lblVCRTime->text(), QString("23:59:58"));
+        f.tick(2);
+        QCOMPARE(f.c().lblVCRTime->text(), QString("00:00:00"));  // past midnight it counts on
+        f.tick(3);                                                // a late tick skips, never drifts
+        key(Qt::Key_F3);  // Pause: the picker holds the tape time
+        f.tick(30);
+        key(Qt::Key_F3);  // disabled now: nothing
+        key(Qt::Key_F2);
+        f.tick(4);
+        QCOMPARE(f.c().lblVCRTime->text(), QString("00:00:07"));
+        key(Qt::Key_F4);  // Stop
+        QVERIFY(f.c().lblVCRTime->text() == "00:00:00" && f.c().dtpVCRTime->time() == QTime(0, 0, 7));
+        f.c().chkVCRTimeReminder->setFocus();
+        QTest::keyClick(f.c().chkVCRTimeReminder, Qt::Key_Tab);
+        QTest::keyClicks(w.focusWidget(), "1:02:03");
+        key(Qt::Key_F2);
+        f.enter("at the tape mark");  // a row in the second after Start carries the tape position
+        QVERIFY(f.lastRow().contains(",\"01:02:03\",3723,"));
+    }
+
+    void scenarioTimerMarkers() {
+        frmLogger &w = window();
+        key(Qt::Key_F5);
+        f.tick(65);
+        key(Qt::Key_F6);
+        f.tick(100);
+        QCOMPARE(f.c().lblScenarioTime->text(), QString("00:01:05"));
+        key(Qt::Key_F5);  // resumes from the value shown
+        f.tick(5);
+        f.c().cmbScenarios->setEditText("Search");  // the timer runs on; markers name what is picked
+        key(Qt::Key_F7);
+        QVERIFY(f.c().lblScenarioTime->text() == "00:00:00" && !f.c().cmdStopScenario->isEnabled());
+        QCOMPARE(f.comments(), (QStringList{kStart, kPause, "***RESUME SCENARIO TIMER - Checkout***",
+                                            "***STOP SCENARIO TIMER - Search***"}));
+        for (const int i : {0, 1, 2, 3})
+            QVERIFY(f.rows()[std::size_t(i)][logformat::ScenarioSeconds] ==
+                    logformat::Field::num(QList{0, 65, 65, 70}[i]));
+        QVERIFY(w.listIndex() == 4 && w.focusWidget() == f.c().txtComment);
+    }
+
+    void theScenarioReminderAsksForTypingOnly() {
+        window(false, true);
+        // Commands and modifier keys are not typing; F1 neither.
+        for (const auto &[k, mods] : {std::pair{Qt::Key_Shift, Qt::ShiftModifier}, {Qt::Key_Alt, Qt::AltModifier},
+                                      {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_F1, Qt::NoModifier}})
+            QTest::keyClick(f.c().txtComment, k, mods);
+        QVERIFY(f.prompts.calls.isEmpty());
+        // Any other key asks; No abandons it, and an empty box logs nothing either way.
+        f.prompts.answerMessage(Prompts::No);
+        QTest::keyClick(f.c().txtComment, Qt::Key_A, Qt::ShiftModifier);
+        const ScriptedPrompts::Call asked = f.prompts.calls.at(0);
+        QVERIFY(asked.title == "Start Scenario Timer?" && asked.buttons == Prompts::Buttons::YesNo &&
+                asked.defaultButton == Prompts::Yes);
+        f.c().txtComment->clear();
+        f.prompts.answerMessage(Prompts::No);
+        QTest::keyClick(f.c().txtComment, Qt::Key_Return);
+        QVERIFY(f.prompts.calls.size() == 2 && f.rows().empty());
+        // Yes: the START entry first, then the comment. Enter away from a button means Enter.
+        f.c().txtComment->setText("first");
+        f.prompts.answerMessage(Prompts::Yes);
+        QTest::keyClick(f.c().lstComment, Qt::Key_Return);
+        QCOMPARE(f.comments(), (QStringList{kStart, "first"}));
+    }
+
+    void remindersBeforeAnEvent_data() {
+        QTest::addColumn<int>("scenarioAnswer");
+        QTest::addColumn<int>("vcrAnswer");
+        QTest::addColumn<QStringList>("logged");
+        QTest::newRow("yes, then no") << int(Prompts::Yes) << int(Prompts::No) << QStringList();
+        QTest::newRow("yes, yes") << int(Prompts::Yes) << int(Prompts::Yes) << QStringList{kStart, "Error"};
+        QTest::newRow("no") << int(Prompts::No) << 0 << QStringList();
+    }
+    void remindersBeforeAnEvent() {
+        QFETCH(int, scenarioAnswer);
+        QFETCH(int, vcrAnswer);
+        QFETCH(QStringList, logged);
+        frmLogger &w = window(true, true);
+        f.c().dtpVCRTime->setTime(QTime(1, 2, 3));
+        f.c().txtComment->setText("typed");
+        f.prompts.answerMessage(scenarioAnswer);
+        if (vcrAnswer != 0)
+            f.prompts.answerMessage(vcrAnswer);
+        key(Qt::Key_1, Qt::ControlModifier);  // event button 1
+        QVERIFY(f.comments() == logged && w.modVariables.ScenarioTimerRunning == !logged.isEmpty());
+        QCOMPARE(f.c().txtComment->text(), QString("typed"));
+        if (vcrAnswer != 0)
+            QCOMPARE(f.prompts.calls[1].title, QString("Start VCR Timer?"));
+        if (!logged.isEmpty())  // the START row carries the tape position the VCR timer started at
+            QVERIFY(f.rows()[0][logformat::VCRTime] == logformat::Field::txt("01:02:03"));
+    }
+
+    void stopWithAPendingComment_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("logged");
+        QTest::newRow("no") << int(Prompts::No) << QStringList{kStart, kPause, kStop};
+        QTest::newRow("yes") << int(Prompts::Yes)
+                             << QStringList{kStart, kPause, "***RESUME SCENARIO TIMER - Checkout***", "pending", kStop};
+    }
+    void stopWithAPendingComment() {
+        QFETCH(int, answer);
+        QFETCH(QStringList, logged);
+        frmLogger &w = window(false, true);
+        key(Qt::Key_F5);
+        key(Qt::Key_F6);
+        f.c().txtComment->setText("pending");
+        f.prompts.answerMessage(answer);
+        key(Qt::Key_F7);
+        QCOMPARE(f.c().txtComment->text(), answer == Prompts::No ? QString("pending") : QString());
+        // A paused VCR timer counts as stopped: No to its reminder leaves the scenario timer stopped.
+        key(Qt::Key_F2);
+        key(Qt::Key_F3);
+        f.c().chkVCRTimeReminder->setChecked(true);
+        f.prompts.answerMessage(Prompts::No);
+        key(Qt::Key_F5);
+        QVERIFY(f.comments() == logged && !w.modVariables.ScenarioTimerRunning);
+    }
+
+    void eventButtons() {
+        frmLogger &w = window();
+        QTest::keyClicks(f.c().txtComment, "half typed");
+        key(Qt::Key_2, Qt::ControlModifier);
+        f.c().cmd[2]->click();
+        key(Qt::Key_4, Qt::ControlModifier);  // no fourth button: nothing
+        QVERIFY(f.logBytes().contains(",\"Say 'hi' now\"" + kNoEvent + ",\"Say 'hi' now\"" + kNoEvent.repeated(8) +
+                                      "\r\n"));
+        QVERIFY(f.lastRow().endsWith(",\"Help Used\"" + kNoEvent.repeated(2) + ",\"Help Used\"" + kNoEvent.repeated(7) +
+                                     "\r\n"));
+        QVERIFY(f.comments().size() == 2 && f.c().txtComment->text() == "half typed" && w.listIndex() == 2);
+        QVERIFY(f.c().cmd[0]->toolTip().contains("Ctrl+1") && f.c().cmdStopScenario->toolTip().contains("F7"));
+        QTest::keyClick(f.c().cmdStartVCR, Qt::Key_Return);  // Enter on a button presses that button
+        QVERIFY(w.modVariables.VCRTimerRunning);
+    }
+
+    void accessKeysOfEventButtons() {
+        f.saveButtons({"&Frustrated", "&Search", "&Skip", "&Task done"});
+        frmLogger &w = f.load();
+        QVERIFY(f.c().cmd[0]->text() == "Frustrated" && f.c().cmd[3]->text() == "&Task done");
+        key(Qt::Key_T, Qt::AltModifier);
+        QTRY_COMPARE(f.comments(), QStringList{"Task done"});  // a press shown before it is done
+        // Two buttons on one letter: neither pressed, focus kept, and the letter is not typed.
+        key(Qt::Key_S, Qt::AltModifier);
+        QTest::qWait(300);
+        QVERIFY(f.comments().size() == 1 && w.focusWidget() == f.c().txtComment && f.c().txtComment->text().isEmpty());
+        key(Qt::Key_F, Qt::AltModifier);  // the File menu's letter stays the File menu's
+        QTRY_VERIFY(f.c().mnuFile->isVisible());
+        f.c().mnuFile->close();
+        key(Qt::Key_1, Qt::ControlModifier);  // its number still presses it
+        QCOMPARE(f.lastRow().count("\"Frustrated\""), 2);
+    }
+
+    void aLogThatIsGoneOrDamaged() {
+        frmLogger &w = window();
+        f.enter("kept");
+        QVERIFY(QFile::remove(f.logPath()));  // deleted or renamed behind the program
+        f.prompts.answerMessage(Prompts::No);
+        f.enter("an important remark");
+        QVERIFY(f.prompts.calls.at(0).text.contains("is gone") && f.prompts.calls[0].text.contains(f.logPath()));
+        QVERIFY(!QFile::exists(f.logPath()) && f.listLines().size() == 2);
+        QCOMPARE(f.c().txtComment->text(), QString("an important remark"));
+        f.prompts.answerMessage(Prompts::Yes);  // Yes: made again with its header, and the entry goes in
+        QTest::keyClick(f.c().txtComment, Qt::Key_Return);
+        QVERIFY(f.logBytes().startsWith("\"Date\",\"PC Time\"") && f.comments() == QStringList{"an important remark"});
+        // A row cut short at the end is set aside whole before the next entry, and said.
+        QVERIFY(writeBytes(f.logPath(), f.logBytes() + "\"12/05/2026\",\"02:1"));
+        f.prompts.answerMessage(Prompts::OK);
+        f.enter("two");
+        QVERIFY(f.prompts.calls.at(2).text.contains(f.logPath() + ".damaged-row.txt"));
+        QCOMPARE(readBytes(f.logPath() + ".damaged-row.txt"), QByteArray("\"12/05/2026\",\"02:1"));
+        QVERIFY(f.comments() == (QStringList{"an important remark", "two"}) && f.listLines().size() == 3);
+        // Its folder gone too: told, and the list stays in step with the file.
+        w.modVariables.LogFilePath = f.path("gone/log.csv");
+        f.prompts.answerMessage(Prompts::Yes);
+        f.prompts.answerMessage(Prompts::OK);
+        key(Qt::Key_F5);
+        QVERIFY(f.prompts.messageTexts().last().contains("No such file or directory") && f.listLines().size() == 3);
+    }
+
+    void editingAComment() {
+        frmLogger &w = window();
+        for (const char *text : {"one", "two, with a comma", "three"})
+            f.enter(text);
+        const QByteArray before = f.logBytes();
+        const auto rowsBefore = f.rows();
+        CommentList *list = f.c().lstComment;
+        const auto doubleClick = [&](int row) {
+            const int y = (row - list->topRow()) * list->rowHeight() + list->rowHeight() / 2;
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, y));
+        };
+        for (const QString &answer : {QString(), QString("two, with a comma")}) {  // Cancel, the same text
+            f.prompts.answerInput(answer);
+            doubleClick(2);
+        }
+        QVERIFY(f.prompts.calls.at(0).text == "Edit this comment." &&
+                f.prompts.calls[0].proposed == "two, with a comma");
+        QCOMPARE(f.logBytes(), before);
+        f.prompts.answerInput("two \"edited\"");
+        doubleClick(2);
+        auto expected = rowsBefore;
+        expected[1][logformat::Comment] = logformat::Field::txt("two 'edited'");
+        QVERIFY(f.rows() == expected && w.listIndex() == 2 && f.listLines()[2].endsWith("|    two 'edited'"));
+        QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"log.csv"});  // no copy left behind
+        f.prompts.answerInput("Remark");  // the header line's comment is the column's title
+        doubleClick(0);
+        QVERIFY(f.listLines()[0].endsWith("|    Remark") && f.logBytes().startsWith("\"Date\""));
+        // Another program removes the first row: line 2 no longer shows record 2, nothing is asked.
+        QByteArray bytes = f.logBytes();
+        const qsizetype firstRow = bytes.indexOf("\r\n") + 2;
+        bytes.remove(firstRow, bytes.indexOf("\r\n", firstRow) + 2 - firstRow);
+        QVERIFY(writeBytes(f.logPath(), bytes));
+        f.prompts.answerMessage(Prompts::OK);
+        doubleClick(3);
+        QVERIFY(f.prompts.messageTexts().last().contains("has changed") && f.logBytes() == bytes);
+        QVERIFY(writeBytes(f.logPath(), bytes + "\"cut short\r\n" + bytes.mid(firstRow)));  // a damaged line
+        w.GetLogData();
+        f.prompts.answerMessage(Prompts::OK);
+        doubleClick(3);
+        QVERIFY(f.prompts.messageTexts().last().contains("damaged row"));
+    }
+};
+
+QTEST_MAIN(TestEntries)
+#include "tst_entries.moc"

@@ -1,0 +1,366 @@
+// The main window: load and exit, the pickers, the event button bar, the comment list, the log
+// file commands and the recently used files.
+
+#include "core/logio.h"
+#include "core/logrewrite.h"
+#include "core/presence.h"
+#include "session/ColumnHeader.h"
+#include "session/MruList.h"
+#include "tests/support/LoggerFixture.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <sys/stat.h>
+
+namespace {
+// The header row of a log started with no event buttons, and a row of another session.
+const QByteArray kHeader = [] {
+    EventColumnTitles titles;
+    titles.fill(QStringLiteral("Button - "));
+    return QByteArray::fromStdString(columnHeaderRow(titles));
+}();
+const QByteArray kRow = "\"d\",\"t\",\"v\",0,\"s\",0,\"P\",\"S\",\"old row\",,,,,,,,,,\r\n";
+}  // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    LoggerFixture f;
+
+    QStringList shownRecent() const {
+        QStringList out;
+        for (QAction *a : f.c().mnuMRU)
+            if (a->isVisible())
+                out << a->text();
+        return out;
+    }
+
+private slots:
+    void init() { f.reset(); }
+    void cleanup() { f.finish(); }
+
+    void loadWithAnEmptyStore() {
+        frmLogger &w = f.loadAsStored();
+        const LoggerControls &c = w.controls();
+        QVERIFY(w.windowTitle() == "Quorvane" && !w.isMaximized() && w.outerWidth() == 9000 && w.outerHeight() == 6000);
+        QVERIFY(c.chkVCRTimeReminder->isChecked() && c.chkScenarioTimeReminder->isChecked());
+        QVERIFY(c.cmbScenarios->count() == 0 && c.cmbParticipants->currentText().isEmpty() && !c.cmd[0]->isVisible());
+        QVERIFY(c.lblPCTime->text() == "02:15:07 PM" && c.lblVCRTime->text() == "00:00:00" &&
+                !c.cmdStopScenario->isEnabled());
+        // A file holding only its header row: one line, selected; the focus in the comment box.
+        QCOMPARE(f.listLines(), QStringList{"Participant    |    Scenario    |    Scenario Time    |    Comment"});
+        QVERIFY(w.listIndex() == 0 && w.focusWidget() == c.txtComment);
+        QCOMPARE(c.lstComment->geometry(), twipsToPixels(120, 2280, 8640, 2355));  // no button row
+    }
+
+    void placementAtLoad_data() {
+        QTest::addColumn<QStringList>("stored");  // Maximized, MainWidth, MainHeight
+        QTest::addColumn<QList<double>>("size");  // outer width and height; none: maximized; -1: the screen's
+        QTest::newRow("True") << QStringList{"True", "10500", "7290"} << QList<double>();
+        QTest::newRow("False with sizes") << QStringList{"False", "10500", "7290"} << QList<double>{10500, 7290};
+        QTest::newRow("False without sizes") << QStringList{"False"} << QList<double>{9000, 6000};
+        QTest::newRow("other text") << QStringList{"false", "10500", "7290"} << QList<double>{9000, 6000};
+        QTest::newRow("not a number") << QStringList{"False", "wide", "7290"} << QList<double>{9000, 7290};
+        QTest::newRow("larger than the screen") << QStringList{"False", "999999", "7290"} << QList<double>{-1, 7290};
+        QTest::newRow("too small to use") << QStringList{"False", "15", "-3"} << QList<double>{4500, 4500};
+    }
+    void placementAtLoad() {
+        QFETCH(QStringList, stored);
+        QFETCH(QList<double>, size);
+        const char *keys[] = {"Maximized", "MainWidth", "MainHeight"};
+        for (int i = 0; i < stored.size(); ++i)
+            f.store->SaveSetting("Settings", keys[i], stored[i]);
+        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
+        f.store->SaveSetting("Reminders", "Scenario Reminder", "2");  // only exactly 1 ticks a box
+        frmLogger &w = f.loadAsStored();
+        QCOMPARE(w.isMaximized(), size.isEmpty());
+        if (!size.isEmpty() && size[0] < 0)
+            size[0] = pixelsToTwips(QGuiApplication::primaryScreen()->availableGeometry().width()) + 120;
+        if (!size.isEmpty())
+            QVERIFY(qAbs(w.outerWidth() - size[0]) <= 150 && w.outerHeight() == size[1]);
+        QVERIFY(!w.controls().chkVCRTimeReminder->isChecked() && !w.controls().chkScenarioTimeReminder->isChecked());
+    }
+
+    void exit_data() {
+        QTest::addColumn<QString>("state");
+        QTest::addColumn<QStringList>("saved");  // Maximized, MainWidth, MainHeight
+        QTest::newRow("normal") << "normal" << QStringList{"False", "10500", "7290"};
+        QTest::newRow("maximized") << "maximized" << QStringList{"True", "11000", "8000"};
+        QTest::newRow("minimized") << "minimized" << QStringList{"previous", "11000", "8000"};
+        QTest::newRow("close box") << "closed" << QStringList{"False", "10500", "7290"};
+    }
+    void exit() {
+        QFETCH(QString, state);
+        QFETCH(QStringList, saved);
+        for (const auto &[key, value] :
+             {std::pair{"Maximized", "previous"}, {"MainWidth", "11000"}, {"MainHeight", "8000"}})
+            f.store->SaveSetting("Settings", key, value);
+        frmLogger &w = f.load();
+        w.setOuterSize(10500, 7290);
+        if (state == "maximized")
+            w.showMaximized();
+        else if (state == "minimized")
+            w.showMinimized();
+        QTRY_VERIFY(w.outerWidth() == 10500 || state == "maximized" || state == "minimized");
+        QTest::keyClick(&w, Qt::Key_F5);  // a running scenario timer stops with the program, silently
+        w.controls().chkVCRTimeReminder->setChecked(true);
+        const QByteArray log = f.logBytes();
+        QSignalSpy ended(&w, &frmLogger::programEnded);
+        state == "closed" ? (void)w.close() : w.controls().mnuExit->trigger();
+        w.close();  // closing afterwards runs nothing again
+        QVERIFY(ended.count() == 1 && !w.isVisible() && !w.controls().tmrMainTimer->isActive() && f.logBytes() == log);
+        SettingsStore later;
+        QCOMPARE((QStringList{later.GetSetting("Settings", "Maximized"), later.GetSetting("Settings", "MainWidth"),
+                              later.GetSetting("Settings", "MainHeight")}),
+                 saved);
+        QVERIFY(later.GetSetting("Reminders", "VCR Reminder") == "1" &&
+                later.GetSetting("Reminders", "Scenario Reminder") == "0");
+    }
+
+    void pickers() {
+        f.saveScenarios({"Task 10", "beta", "Alpha"});
+        f.saveList(settingkeys::Participants, {"P1"});
+        frmLogger &w = f.load();
+        QComboBox *scenarios = w.controls().cmbScenarios;
+        QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("AlphabetaTask 10"));
+        QVERIFY(scenarios->currentText() == "Alpha" && scenarios->toolTip() == "Alpha" &&
+                w.modVariables.ScenarioCount == "2");
+        QVERIFY(w.controls().cmbParticipants->currentText() == "P1" && w.controls().cmbParticipants->toolTip() == "P1");
+        // A name typed is logged as typed, even the start of a listed one; the tool tip stays.
+        QTest::mouseClick(scenarios->lineEdit(), Qt::LeftButton);
+        scenarios->lineEdit()->selectAll();
+        QTest::keyClicks(scenarios->lineEdit(), "Task 1");
+        QTest::keyClick(scenarios->lineEdit(), Qt::Key_Tab);
+        f.enter("typed scenario");
+        QVERIFY(f.rows().back()[logformat::Scenario] == logformat::Field::txt("Task 1") &&
+                scenarios->toolTip() == "Alpha");
+        scenarios->setCurrentIndex(2);  // picked from the list: the tool tip follows
+        emit scenarios->activated(2);
+        QCOMPARE(scenarios->toolTip(), QString("Task 10"));
+        f.store->SaveSetting("Scenarios", "Number Of Scenarios", "-1");  // saved empty: nothing listed or selected
+        w.GetScenarios();
+        QVERIFY(scenarios->count() == 0 && scenarios->currentText().isEmpty() && w.modVariables.ScenarioCount == "-1");
+    }
+
+    void buttonBar_data() {
+        QTest::addColumn<int>("names");
+        QTest::addColumn<QString>("storedWidth");  // of the window, as left by the last exit
+        QTest::addColumn<float>("width");
+        QTest::newRow("never saved") << 0 << "" << 0.0f;
+        QTest::newRow("one") << 1 << "" << 8640.0f;
+        QTest::newRow("twelve") << 12 << "" << 610.0f;
+        // Placed before the window takes its stored size, at the width it has then.
+        QTest::newRow("three, in a narrow window") << 3 << "6000" << 2800.0f;
+    }
+    void buttonBar() {
+        QFETCH(int, names);
+        QFETCH(QString, storedWidth);
+        QFETCH(float, width);
+        QStringList list;
+        for (int i = 0; i < names; ++i)
+            list << QString("E&%1").arg(i);
+        if (names > 0)
+            f.saveButtons(list);
+        if (!storedWidth.isEmpty()) {
+            f.store->SaveSetting("Settings", "Maximized", "False");
+            f.store->SaveSetting("Settings", "MainWidth", storedWidth);
+        }
+        frmLogger &w = f.load();
+        for (int k = 0; k < 10; ++k) {
+            const QPushButton *b = w.controls().cmd[std::size_t(k)];
+            QCOMPARE(b->isVisible() && b->isEnabled(), k < names);
+            if (k < names)
+                QVERIFY(b->text() == list[k] &&
+                        b->geometry() == twipsToPixels(120 + k * (width + 120), 4305, width, 375));
+        }
+        f.saveButtons({"Only"});  // fewer saved later: the surplus hidden and disabled again
+        w.GetButtons();
+        QVERIFY(w.controls().cmd[0]->isVisible() && !w.controls().cmd[1]->isVisible() &&
+                !w.controls().cmd[9]->isEnabled());
+    }
+
+    void theListShowsTheFileToItsLastLine() {
+        std::string rows;
+        for (int i = 0; i < 500; ++i) {
+            logformat::Record r;
+            r.fill(logformat::Field::txt("S, one"));
+            r[logformat::Comment] = logformat::Field::txt("comment " + std::to_string(i));
+            rows += logformat::encodeRow(r) + (i == 250 ? "\"a row cut short\r\n" : "");
+        }
+        QVERIFY(writeBytes(f.logPath(), kHeader + QByteArray::fromStdString(rows)));
+        frmLogger &w = f.load();
+        const QStringList lines = f.listLines();
+        QVERIFY(lines.size() == 502 && lines[501] == "S, one    |    S, one    |    S, one    |    comment 499");
+        QVERIFY(lines[253].endsWith("comment 251") && lines[252].endsWith("|    "));  // the damaged line alone
+        const CommentList *list = w.controls().lstComment;  // the last line selected and in view
+        QVERIFY(w.listIndex() == 501 && list->topRow() > 0 &&
+                (502 - list->topRow()) * list->rowHeight() <= list->viewport()->height());
+        f.prompts.answerMessage(Prompts::OK);  // the file gone: said, the list left as it was
+        QVERIFY(QFile::remove(f.logPath()));
+        w.GetLogData();
+        QVERIFY(f.prompts.calls.at(0).text == "This file no longer exists." && f.listLines() == lines);
+    }
+
+    void recentFiles() {
+        MruList list;  // at most four, the newest first; the same path in other case is one entry
+        for (const char *p : {"/a", "/b", "/c", "/d", "/e", "/C"})
+            list.AddMRUItem(p);
+        QCOMPARE(list.paths(), (QStringList{"/C", "/e", "/d", "/b"}));
+        for (const char *name : {"A.csv", "B & C.csv", "C.csv"})
+            QVERIFY(writeBytes(f.path(name), ""));
+        QVERIFY(mkfifo(QFile::encodeName(f.path("pipe.csv")).constData(), 0600) == 0);
+        int key = 0;
+        for (const char *name : {"A.csv", "pipe.csv", "B & C.csv", "gone.csv", "C.csv"})
+            f.store->SaveSetting("MRUFiles", QString::number(key++), f.path(name));
+        f.load();  // a named pipe or a missing file is left out, without waiting
+        QCOMPARE(shownRecent(), (QStringList{f.path("A.csv"), f.path("B && C.csv"), f.path("C.csv")}));
+        f.c().mnuExit->trigger();
+        SettingsStore later;
+        QVERIFY(later.GetSetting("MRUFiles", "1") == f.path("B & C.csv") &&
+                later.GetSetting("MRUFiles", "4") == f.path("C.csv"));
+        f.window.reset();
+        f.store->DeleteSetting("MRUFiles", "0");  // a gap in the keys ends the list
+        frmLogger &w = f.load();
+        QMenu *file = w.controls().mnuFile;  // both separators show, next to each other
+        file->popup(w.mapToGlobal(QPoint(0, 0)));
+        QVERIFY(shownRecent().isEmpty() && !file->actionGeometry(f.c().sep2).isEmpty() &&
+                !file->actionGeometry(f.c().mnuSep0).isEmpty());
+        file->close();
+    }
+
+    void newAndOpen() {
+        frmLogger &w = f.load();
+        // New on a file with rows keeps them, no second header; the dialog opens in the log's folder.
+        QVERIFY(QDir().mkpath(f.path("elsewhere")));
+        const QString kept = f.path("elsewhere/kept.csv");
+        QVERIFY(writeBytes(kept, kHeader + kRow));
+        f.prompts.answerFile(kept);
+        QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(w.controls().mnuFile, Qt::Key_N);
+        const Prompts::FileDialog asked = f.prompts.calls.at(0).dialog;
+        QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv" &&
+                asked.directory == f.dir.path());
+        QVERIFY(w.listIndex() == 1 && w.focusWidget() == w.controls().txtComment);  // the newest line, as at start-up
+        f.enter("after the old rows");
+        QVERIFY(readBytes(kept).startsWith(kHeader + kRow) && f.listLines().size() == 3 &&
+                w.windowTitle() == "Quorvane - kept.csv");
+        // Open of a new name starts a new log; both are on the recent list, newest first.
+        const QString fresh = f.path("Test 1.csv");
+        f.prompts.answerFile(fresh);
+        w.controls().mnuOpen->trigger();
+        QVERIFY(f.prompts.calls.at(1).dialog.kind == Prompts::FileDialog::Kind::Open &&
+                f.prompts.calls[1].dialog.directory == f.path("elsewhere"));
+        QVERIFY(readBytes(fresh) == kHeader && f.listLines().size() == 1 && w.windowTitle() == "Quorvane - Test 1.csv");
+        f.prompts.answerFile(kept);  // opened again, a listed file moves to the top
+        w.mnuOpen_Click();
+        QCOMPARE(shownRecent(), (QStringList{kept, fresh}));
+    }
+
+    void switchingStopsARunningTimerOnly_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("paused");
+        for (const char *how : {"New", "Open", "recent file"}) {
+            QTest::addRow("%s, running", how) << how << false;
+            QTest::addRow("%s, paused", how) << how << true;
+        }
+    }
+    void switchingStopsARunningTimerOnly() {
+        QFETCH(QString, how);
+        QFETCH(bool, paused);
+        frmLogger &w = f.load();
+        const QString other = f.path("other.csv");
+        QVERIFY(writeBytes(other, ""));  // empty: a recent file gets no header row, New and Open do
+        w.AddMRUItem(other);
+        w.controls().cmbScenarios->setEditText("Checkout");
+        QTest::keyClick(&w, Qt::Key_F5);
+        if (paused)
+            QTest::keyClick(&w, Qt::Key_F6);
+        if (how == "recent file") {
+            w.controls().mnuMRU[0]->trigger();
+        } else {
+            f.prompts.answerFile(std::nullopt);  // cancelled: nothing changes
+            how == "New" ? w.mnuNew_Click() : w.mnuOpen_Click();
+            QVERIFY(w.modVariables.LogFilePath == f.logPath() && w.modVariables.ScenarioTimerRunning != paused);
+            f.prompts.answerFile(other);
+            how == "New" ? w.mnuNew_Click() : w.mnuOpen_Click();
+        }
+        QCOMPARE(f.comments().last(), QString(paused ? "***PAUSE" : "***STOP") + " SCENARIO TIMER - Checkout***");
+        QVERIFY(w.modVariables.LogFilePath == other && !w.modVariables.ScenarioTimerRunning &&
+                w.controls().cmdStopScenario->isEnabled() == paused);
+        QCOMPARE(readBytes(other), how == "recent file" ? QByteArray() : kHeader);
+    }
+
+    void filesThatAreNoLogs_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("answer");  // to "use it anyway?"; 0: not asked, refused with a message
+        QTest::newRow("text, not used") << "notes.txt" << int(Prompts::No);
+        QTest::newRow("text, used") << "notes.txt" << int(Prompts::Yes);
+        QTest::newRow("a named pipe") << "pipe.csv" << 0;
+        QTest::newRow("a folder's place taken by a file") << "afile/new.csv" << 0;
+    }
+    void filesThatAreNoLogs() {
+        QFETCH(QString, name);
+        QFETCH(int, answer);
+        const QString path = f.dir.filePath(name);
+        QVERIFY(name == "pipe.csv" ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
+                                   : writeBytes(answer ? path : f.path("afile"), "Dear diary"));
+        frmLogger &w = f.load();
+        QTest::keyClick(&w, Qt::Key_F5);
+        f.prompts.answerFile(path);
+        f.prompts.answerMessage(answer ? answer : int(Prompts::OK));
+        w.mnuOpen_Click();
+        const QString told = f.prompts.calls.at(1).text;
+        QVERIFY2(told.contains(answer ? "does not look like a Quorvane log" : "The following error"), qPrintable(told));
+        if (answer == Prompts::Yes)  // shown, and written to only after what it holds
+            QVERIFY(w.modVariables.LogFilePath == path && f.listLines().size() == 1 && readBytes(path) == "Dear diary");
+        else
+            QVERIFY(w.modVariables.LogFilePath == f.logPath() && w.modVariables.ScenarioTimerRunning &&
+                    w.recentFiles().paths().isEmpty());
+    }
+
+    void deleteAllComments() {
+        f.saveButtons({"Error", "Help"});
+        frmLogger &w = f.load();
+        f.enter("one");
+        const QByteArray before = f.logBytes();
+        f.prompts.answerMessage(Prompts::Cancel);
+        QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
+        QTest::keyClick(w.controls().mnuEdit, Qt::Key_Down);
+        QTest::keyClick(w.controls().mnuEdit, Qt::Key_Return);
+        QVERIFY(f.prompts.calls.at(0).title == "Delete All Comments?" && f.logBytes() == before);
+        f.saveButtons({"Only"});  // the new header row lists the buttons defined now
+        f.prompts.answerMessage(Prompts::OK);
+        w.mnuDeleteAllComments_Click();
+        QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Only\",\"Button - \"") &&
+                f.logBytes().count("\r\n") == 1);
+        QCOMPARE(f.listLines().size(), 1);
+    }
+
+    void anotherCopyOnTheSameLog() {
+        QVERIFY(writeBytes(f.logPath(), ""));
+        logfile::Presence other(QFile::encodeName(f.settings.runtimeDir() + "/quorvane-logs").toStdString(), "other");
+        other.announce(QFile::encodeName(f.logPath()).toStdString());
+        f.prompts.answerMessage(Prompts::OK);
+        f.load();
+        QVERIFY(f.prompts.calls.at(0).text.startsWith("Another copy of Quorvane is logging to this file too"));
+        // What the other copy writes shows with our next entry: its row, or the log it started afresh.
+        const std::string log = QFile::encodeName(f.logPath()).toStdString();
+        QVERIFY(logfile::appendRow(log, kRow.toStdString(), logfile::Sync::No).result ==
+                logfile::AppendOutcome::Result::Done);
+        f.enter("mine");
+        QVERIFY(f.listLines().size() == 3 && f.listLines()[1].endsWith("old row") && f.listLines()[2].endsWith("mine"));
+        QVERIFY(!logfile::startAfresh(log, kHeader.toStdString()));
+        f.enter("mine again");
+        QVERIFY(f.listLines().size() == 2 && f.listLines()[1].endsWith("mine again"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,215 @@
+#include "windows/frmLogger.h"
+
+#include "core/presence.h"
+#include "lists/NameList.h"
+#include "lists/SettingsStore.h"
+#include "ui/AccessKeys.h"
+#include "ui/AppIcon.h"
+#include "ui/Clock.h"
+#include "ui/CommentList.h"
+#include "ui/KeyCodes.h"
+#include "ui/NativePath.h"
+#include "ui/Prompts.h"
+#include "ui/Twips.h"
+#include "windows/FileMessages.h"
+#include "windows/Pickers.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStandardPaths>
+#include <QRandomGenerator>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent)
+    : QMainWindow(parent), store_(store), prompts_(prompts), clock_(clock), geometry_(layout::designGeometry()) {
+    setObjectName(QStringLiteral("frmLogger"));
+    setWindowIcon(appIcon());
+    ui_ = createLoggerControls(this);
+    ui_.lstComment->setSource(&comments_);
+    // Running copies note their current logs among the user's runtime files.
+    const QString notes =
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
+    const QString copy =
+        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
+    presence_ = std::make_unique<logfile::Presence>(toNativePath(notes), toNativePath(copy));
+    ui_.client->installEventFilter(this);  // its size changes drive the layout
+    // The client area at design: 8880 x 5310 twips.
+    resize(twipsToPixels(layout::kDesignOuterWidth - layout::kFrameWidth),
+           twipsToPixels(layout::kDesignOuterHeight - layout::kFrameHeight) + menuBar()->sizeHint().height());
+
+    connect(ui_.cmbScenarios, &QComboBox::activated, this, &frmLogger::cmbScenarios_Click);
+    connect(ui_.cmbParticipants, &QComboBox::activated, this, &frmLogger::cmbParticipants_Click);
+    connect(ui_.mnuExit, &QAction::triggered, this, &frmLogger::mnuExit_Click);
+    connect(ui_.mnuNew, &QAction::triggered, this, &frmLogger::mnuNew_Click);
+    connect(ui_.mnuOpen, &QAction::triggered, this, &frmLogger::mnuOpen_Click);
+    connect(ui_.mnuDeleteAllComments, &QAction::triggered, this, &frmLogger::mnuDeleteAllComments_Click);
+    connect(ui_.mnuMRU.constFirst(), &QAction::triggered, this, [this] { mnuMRU_Click(0); });
+    connect(ui_.cmdSetUpScenarios, &QPushButton::clicked, this, &frmLogger::cmdSetUpScenarios_Click);
+    connect(ui_.cmdSetUpParticipants, &QPushButton::clicked, this, &frmLogger::cmdSetUpParticipants_Click);
+    connect(ui_.mnuCustomizeEventButtons, &QAction::triggered, this, &frmLogger::mnuCustomizeEventButtons_Click);
+    connect(ui_.mnuContents, &QAction::triggered, this, &frmLogger::mnuContents_Click);
+    connect(ui_.mnuAbout, &QAction::triggered, this, &frmLogger::mnuAbout_Click);
+    connect(ui_.tmrMainTimer, &QTimer::timeout, this, &frmLogger::tmrMainTimer_Timer);
+    connect(ui_.cmdStartVCR, &QPushButton::clicked, this, &frmLogger::cmdStartVCR_Click);
+    connect(ui_.cmdPauseVCR, &QPushButton::clicked, this, &frmLogger::cmdPauseVCR_Click);
+    connect(ui_.cmdStopVCR, &QPushButton::clicked, this, &frmLogger::cmdStopVCR_Click);
+    connect(ui_.cmdStartScenario, &QPushButton::clicked, this, &frmLogger::cmdStartScenario_Click);
+    connect(ui_.cmdPauseScenario, &QPushButton::clicked, this, &frmLogger::cmdPauseScenario_Click);
+    connect(ui_.cmdStopScenario, &QPushButton::clicked, this, &frmLogger::cmdStopScenario_Click);
+    connect(ui_.cmdEnter, &QPushButton::clicked, this, &frmLogger::cmdEnter_Click);
+    for (int k = 0; k < 10; ++k)
+        connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
+    connect(ui_.lstComment, &CommentList::rowDoubleClicked, this, &frmLogger::lstComment_DblClick);
+    connect(ui_.mnuSessionSummary, &QAction::triggered, this, &frmLogger::mnuSessionSummary_Click);
+    // The whole session from the keyboard: a key presses the button, exactly as a click does
+    // (nothing happens while the button is disabled).
+    const std::pair<int, QPushButton *> keys[] = {
+        {kKeyStartVCR, ui_.cmdStartVCR},           {kKeyPauseVCR, ui_.cmdPauseVCR},
+        {kKeyStopVCR, ui_.cmdStopVCR},             {kKeyStartScenario, ui_.cmdStartScenario},
+        {kKeyPauseScenario, ui_.cmdPauseScenario}, {kKeyStopScenario, ui_.cmdStopScenario}};
+    for (const auto &[key, button] : keys)
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, button, &QPushButton::click);
+    for (int k = 0; k < 10; ++k)
+        connect(new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + (k + 1) % 10)), this),
+                &QShortcut::activated, ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::click);
+    // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
+    // presses on the background move the window.
+    qApp->installEventFilter(this);
+
+    ui_.tmrMainTimer->start();
+}
+
+frmLogger::~frmLogger() = default;
+
+// From the window's own size: the client area has its size only once the window is laid out,
+// and the event buttons are placed before that.
+double frmLogger::outerWidth() const { return pixelsToTwips(width()) + layout::kFrameWidth; }
+double frmLogger::outerHeight() const {
+    const int client = isVisible() ? ui_.client->height() : height() - menuBar()->sizeHint().height();
+    return pixelsToTwips(client) + layout::kFrameHeight;
+}
+
+void frmLogger::setOuterSize(double W, double H) {
+    const int menuHeight = menuBar()->isVisible() ? menuBar()->height() : menuBar()->sizeHint().height();
+    resize(std::max(1, twipsToPixels(W - layout::kFrameWidth)),
+           std::max(1, twipsToPixels(H - layout::kFrameHeight)) + menuHeight);
+}
+
+void frmLogger::Form_Resize() {
+    layout::resize(geometry_, outerWidth(), outerHeight(), modVariables.ButtonCount);
+    applyGeometry(ui_, geometry_);
+}
+
+bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == ui_.client && event->type() == QEvent::Resize)
+        Form_Resize();
+    if (!ended_ && dragEvent(watched, event))
+        return true;
+    if (event->type() == QEvent::KeyPress && !ended_) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget != nullptr && widget->window() == this)
+            return keyPressed(widget, *static_cast<QKeyEvent *>(event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
+    const int keyCode = keyCodeOf(event);
+    if (keyCode == kKeyEnter) {
+        // On a button Enter presses that button, anywhere else the window's default button. A
+        // combo box's open list is a window of its own and keeps its Enter.
+        auto *button = qobject_cast<QPushButton *>(target);
+        if (button == nullptr)
+            button = ui_.cmdEnter;
+        if (button->isEnabled())
+            button->click();
+        return true;
+    }
+    if (target != ui_.txtComment)
+        return false;
+    txtComment_KeyDown(keyCode, shiftStateOf(event.modifiers()));
+    // An Alt+letter that no menu or button took is a command that missed, not typing: the box
+    // would otherwise take the letter. Ctrl+Alt is left alone, some keyboards type with it.
+    const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::AltModifier | Qt::ControlModifier);
+    return mods == Qt::AltModifier && !event.text().isEmpty();
+}
+
+void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
+                             void (frmLogger::*click)()) {
+    const LoadedPicker loaded = loadPicker(picker, store_, list);
+    count = loaded.count;
+    item = loaded.lastItem;
+    if (loaded.selectFirst) {
+        picker->setCurrentIndex(0);
+        (this->*click)();
+    }
+}
+
+void frmLogger::GetScenarios() {
+    refillPicker(ui_.cmbScenarios, settingkeys::Scenarios, modVariables.ScenarioCount, modVariables.ScenarioItem,
+                 &frmLogger::cmbScenarios_Click);
+}
+
+void frmLogger::GetParticipants() {
+    refillPicker(ui_.cmbParticipants, settingkeys::Participants, modVariables.ParticipantCount,
+                 modVariables.ParticipantItem, &frmLogger::cmbParticipants_Click);
+}
+
+void frmLogger::cmbScenarios_Click() { ui_.cmbScenarios->setToolTip(ui_.cmbScenarios->currentText()); }
+void frmLogger::cmbParticipants_Click() { ui_.cmbParticipants->setToolTip(ui_.cmbParticipants->currentText()); }
+
+void frmLogger::GetButtons() {
+    const StoredNameList buttons = readNameList(store_, settingkeys::Buttons);
+    modVariables.ButtonCount = buttons.count;
+    if (!buttons.items.isEmpty())
+        modVariables.ButtonItem = buttons.items.constLast();
+    for (QPushButton *b : ui_.cmd)
+        b->hide();
+    for (QPushButton *b : ui_.cmd)
+        b->setEnabled(false);
+    Form_Resize();
+    if (buttons.count == QLatin1String("-1") || buttons.items.isEmpty())
+        return;
+    layout::placeEventButtons(geometry_, outerWidth(), static_cast<int>(buttons.items.size()));
+    applyGeometry(ui_, geometry_);
+    const QStringList captions = eventButtonCaptions(buttons.items.mid(0, 10));
+    for (int i = 0; i < captions.size(); ++i) {
+        QPushButton *b = ui_.cmd[static_cast<std::size_t>(i)];
+        b->setText(captions.at(i));
+        b->show();
+        b->setEnabled(true);
+    }
+}
+
+void frmLogger::GetLogData() {
+    const logfile::LogIndex::LoadOutcome outcome = comments_.index().load(toNativePath(modVariables.LogFilePath));
+    if (outcome.openError.kind == logfile::FailureKind::NotFound)
+        prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
+                            Prompts::Buttons::Ok, Prompts::Icon::None);
+    if (outcome.openError)
+        return;  // the list stays as it was
+    ui_.lstComment->reset();
+    if (outcome.readError)
+        prompts_.messageBox(QStringLiteral("The log file could not be read to its end, so the list shows only its "
+                                           "first %1 lines.\n\n%2")
+                                .arg(comments_.lineCount())
+                                .arg(fileFailureDetails(modVariables.LogFilePath, outcome.readError)),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+int frmLogger::listIndex() const { return ui_.lstComment->currentRow(); }
+
+void frmLogger::selectLine(int row) { ui_.lstComment->setCurrentRow(row); }
+
+void frmLogger::selectLastLineAndFocusComment() {
+    selectLine(comments_.lineCount() - 1);
+    ui_.txtComment->setFocus();
+}
