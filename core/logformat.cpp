@@ -16,18 +16,6 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A spreadsheet runs a text that begins with one of these as a formula, quoted or not.
-bool isFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r'; }
-
-// A text that would start a formula is stored behind an apostrophe, which spreadsheets show as
-// text; so is one that already starts with apostrophes before such a character, so that the
-// reader, which takes one apostrophe off again, gives back exactly the text written.
-bool needsFormulaGuard(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == '\'' || text[i] == '"'))
-        ++i;
-    return i < text.size() && isFormulaStart(text[i]);
-}
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isSeparator(char c) { return c == ',' || isLineEnd(c); }
 
@@ -65,8 +53,6 @@ bool parseNumber(std::string_view token, double &value) {
 
 void appendText(std::string &out, std::string_view text) {
     out.push_back('"');
-    if (needsFormulaGuard(text))
-        out.push_back('\'');
     const std::size_t start = out.size();
     out.append(text);
     for (std::size_t i = start; i < out.size(); ++i)
@@ -119,8 +105,6 @@ SpanParse parseSpan(const char *p, const char *const end, RecordView *out) {
                 return result;
             }
             field = {Kind::Text, 0, std::string_view(text, static_cast<std::size_t>(close - text))};
-            if (!field.text.empty() && field.text.front() == '\'' && needsFormulaGuard(field.text))
-                field.text.remove_prefix(1);  // the writer's guard against a formula
             p = close + 1;
             while (p < end && !isSeparator(*p))
                 ++p;
@@ -413,11 +397,11 @@ Field toField(const FieldView &view) {
     return Field::none();
 }
 
-void appendRow(std::string &out, const Record &record) {
-    for (std::size_t i = 0; i < kFieldCount; ++i) {
+void appendFields(std::string &out, std::span<const Field> fields) {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out.push_back(',');
-        const Field &field = record[i];
+        const Field &field = fields[i];
         if (field.kind == Kind::Text)
             appendText(out, field.text);
         else if (field.kind == Kind::Number)
@@ -425,6 +409,8 @@ void appendRow(std::string &out, const Record &record) {
     }
     out.append(kRowEnd);
 }
+
+void appendRow(std::string &out, const Record &record) { appendFields(out, record); }
 
 std::string encodeRow(const Record &record) {
     std::string out;
@@ -458,12 +444,6 @@ std::string displayLine(std::string_view participant, std::string_view scenario,
                                          scenarioTime, kDisplaySeparator, comment})
         out.append(piece);
     return out;
-}
-
-std::string storedText(std::string_view text) {
-    std::string out;
-    appendText(out, text);
-    return out.substr(1, out.size() - 2);
 }
 
 std::string cleanComment(std::string_view text) {

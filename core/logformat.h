@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -102,8 +103,12 @@ bool isWholeRecord(std::string_view line);
 std::string formatNumber(double value);
 Field toField(const FieldView &view);
 
-// Appends one encoded row, CR LF included. A double quote cannot be held in a text field, so any
-// that reaches the writer is written as an apostrophe rather than corrupting the file.
+// The one CSV encoder of every file the program writes: the fields of one row, comma-separated,
+// text in double quotes exactly as given, numbers bare, a field without a value as nothing, and
+// CR LF. A double quote cannot be held in a text field, so any that reaches the writer is written
+// as an apostrophe rather than corrupting the file.
+void appendFields(std::string &out, std::span<const Field> fields);
+// One log row.
 void appendRow(std::string &out, const Record &record);
 std::string encodeRow(const Record &record);
 
@@ -111,11 +116,6 @@ std::string encodeRow(const Record &record);
 void appendDisplayLine(std::string &out, const RecordView &record);
 std::string displayLine(std::string_view participant, std::string_view scenario,
                         std::string_view scenarioTime, std::string_view comment);
-
-// A text as a row stores it between its quotes: double quotes as apostrophes, and an apostrophe
-// in front of a text a spreadsheet would run as a formula (= + - @, a tab or a CR first), which the
-// reader takes off again.
-std::string storedText(std::string_view text);
 
 // Comment cleaning: double quotes become apostrophes.
 std::string cleanComment(std::string_view text);

@@ -54,16 +54,6 @@ double medianOf(std::vector<double> v) {
 // Mean and median rarely come out whole: hundredths are plenty for seconds on task.
 double hundredths(double seconds) { return std::round(seconds * 100) / 100; }
 
-void appendCell(std::string &out, const logformat::Field &cell) {
-    if (cell.kind == Kind::Number) {
-        out += logformat::formatNumber(cell.number);
-    } else if (cell.kind == Kind::Text) {
-        out.push_back('"');
-        out += logformat::cleanComment(cell.text);
-        out.push_back('"');
-    }
-}
-
 }  // namespace
 
 std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_view scenario) {
@@ -309,23 +299,13 @@ std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary) {
 }
 
 std::string exportCsv(const Summary &summary) {
+    std::vector<logformat::Field> titles;
+    for (const std::string &title : tableColumns(summary))
+        titles.push_back(logformat::Field::txt(title));
     std::string out;
-    const auto endRow = [&out] {
-        out.back() = '\r';  // the comma after the last cell
-        out.push_back('\n');
-    };
-    for (const std::string &title : tableColumns(summary)) {
-        appendCell(out, logformat::Field::txt(title));
-        out.push_back(',');
-    }
-    endRow();
-    for (const std::vector<logformat::Field> &row : tableRows(summary)) {
-        for (const logformat::Field &cell : row) {
-            appendCell(out, cell);
-            out.push_back(',');
-        }
-        endRow();
-    }
+    logformat::appendFields(out, titles);
+    for (const std::vector<logformat::Field> &row : tableRows(summary))
+        logformat::appendFields(out, row);
     return out;
 }
 

@@ -105,8 +105,7 @@ FileSummary summariseFile(const std::string &path, const Progress &progress = {}
 std::vector<std::string> tableColumns(const Summary &summary);
 std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary);
 
-// The table as CSV bytes with the log's conventions: UTF-8, text in double quotes (a double quote
-// becomes an apostrophe), numbers bare, CR LF.
+// The table as CSV bytes, written as the log is (logformat::appendFields).
 std::string exportCsv(const Summary &summary);
 
 // "HH:mm:ss" with as many hour digits as needed ("27:03:00"); whole seconds, rounded.

@@ -29,7 +29,7 @@ std::string json(const Field &field) {
     if (field.kind == Kind::Number)
         return formatNumber(field.number);
     std::string out = "\"";
-    for (const char c : storedText(field.text)) {  // what a cell holds, by the writer's own rule
+    for (const char c : cleanComment(field.text)) {  // what a cell holds: the text, quotes as apostrophes
         char escaped[8];
         std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned char>(c));
         out += c == '"' || c == '\\' || static_cast<unsigned char>(c) < 0x20 ? std::string(escaped) : std::string(1, c);
