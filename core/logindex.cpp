@@ -20,9 +20,7 @@ constexpr long long kCacheAfter = 192 * 1024;
 LogIndex::~LogIndex() { clear(); }
 
 void LogIndex::clear() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
+    fd_.reset();
     id_ = {};
     end_ = 0;
     starts_.clear();
@@ -33,11 +31,11 @@ void LogIndex::clear() {
 LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
     LoadOutcome out;
     struct stat st {};
-    const int fd = openForReading(path, out.openError, &st);
-    if (fd < 0)
+    UniqueFd fd = openForReading(path, out.openError, &st);
+    if (!fd)
         return out;
     clear();
-    fd_ = fd;
+    fd_ = std::move(fd);
     id_ = {st.st_dev, st.st_ino};
     // A first load writes into fresh memory; room for a long session's rows comes with it, so that
     // an entry never waits for the offsets to be copied.
@@ -69,10 +67,7 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
         filled -= pos;
         if (filled == buffer_.size())
             buffer_.resize(buffer_.size() * 2);
-        ssize_t n;
-        do {
-            n = ::read(fd_, buffer_.data() + filled, buffer_.size() - filled);
-        } while (n < 0 && errno == EINTR);
+        const long long n = readSome(fd_.get(), buffer_.data() + filled, buffer_.size() - filled);
         if (n < 0) {
             out.readError = FileError::fromErrno(errno);
             end_ = sink.base;
@@ -92,7 +87,7 @@ std::string_view LogIndex::bytesOf(std::size_t i) {
         cacheFrom_ = std::max(0LL, from - kCacheBefore);
         const long long length = std::max(to, std::min(end_, from + kCacheAfter)) - cacheFrom_;
         cache_.resize(static_cast<std::size_t>(length));
-        const long long got = fd_ < 0 ? 0 : readAt(fd_, cache_.data(), length, cacheFrom_);
+        const long long got = fd_ ? readAt(fd_.get(), cache_.data(), length, cacheFrom_) : 0;
         cache_.resize(static_cast<std::size_t>(std::max(0LL, got)));  // a file cut short behind us shows less
     }
     const long long cacheEnd = cacheFrom_ + static_cast<long long>(cache_.size());
@@ -113,7 +108,7 @@ std::string LogIndex::displayLine(std::size_t i) {
 }
 
 bool LogIndex::appended(long long offset, long long length, FileId id) {
-    if (fd_ < 0 || !(id == id_) || offset != end_)
+    if (!fd_ || !(id == id_) || offset != end_)
         return false;
     starts_.push_back(static_cast<std::uint64_t>(offset));
     end_ = offset + length;
@@ -121,9 +116,7 @@ bool LogIndex::appended(long long offset, long long length, FileId id) {
 }
 
 void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, int fd, FileId id) {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = fd;
+    fd_.reset(fd);
     id_ = id;
     const long long delta = newLength - oldLength;
     for (std::size_t j = i + 1; j < starts_.size(); ++j)

@@ -52,7 +52,7 @@ private:
 
     std::string_view bytesOf(std::size_t i);
 
-    int fd_ = -1;
+    UniqueFd fd_;
     FileId id_;
     long long end_ = 0;                 // the bytes indexed
     std::vector<std::uint64_t> starts_;  // offset, with the shape in the two top bits

@@ -78,42 +78,7 @@ FileError FileError::notRegular(mode_t mode) {
     return e;
 }
 
-int writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return n < 0 ? errno : ENOSPC;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
-long long readAt(int fd, char *into, long long length, long long offset) {
-    long long done = 0;
-    while (done < length) {
-        const ssize_t n = ::pread(fd, into + done, static_cast<std::size_t>(length - done), offset + done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
 // --- LockedFile
-
-LockedFile::~LockedFile() { close(); }
-
-void LockedFile::close() {
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = -1;
-}
 
 FileError LockedFile::open(const std::string &path, int flags) {
     close();
@@ -126,32 +91,20 @@ FileError LockedFile::open(const std::string &path, int flags) {
             return FileError::fromErrno(errno);
         }
         // Not blocking: the path may have become a named pipe since the check.
-        const int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EINTR)
-                continue;
+        UniqueFd fd = openFile(path, flags | O_NONBLOCK | O_NOCTTY);
+        if (!fd)
             return FileError::fromErrno(errno);
-        }
         struct stat opened {};
-        if (::fstat(fd, &opened) != 0) {
-            const int err = errno;
-            ::close(fd);
-            return FileError::fromErrno(err);
-        }
-        if (!S_ISREG(opened.st_mode)) {
-            ::close(fd);
+        if (::fstat(fd.get(), &opened) != 0)
+            return FileError::fromErrno(errno);
+        if (!S_ISREG(opened.st_mode))
             return FileError::notRegular(opened.st_mode);
-        }
-        if (const int err = lockExclusive(fd)) {
-            ::close(fd);
+        if (const int err = lockExclusive(fd.get()))
             return FileError::fromErrno(err);
-        }
         // Another copy may have replaced or removed the file while this one waited for the lock.
-        if (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev) {
-            ::close(fd);
+        if (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev)
             continue;
-        }
-        fd_ = fd;
+        fd_ = std::move(fd);
         id_ = {opened.st_dev, opened.st_ino};
         mode_ = opened.st_mode & 07777;
         return {};
@@ -161,7 +114,7 @@ FileError LockedFile::open(const std::string &path, int flags) {
 
 long long LockedFile::size() const {
     struct stat st {};
-    return ::fstat(fd_, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+    return ::fstat(fd_.get(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
 }
 
 // --- Appending
@@ -300,33 +253,24 @@ LogCheck checkLogFile(const std::string &path) {
 
 // --- Reading
 
-RecordReader::~RecordReader() {
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-int openForReading(const std::string &path, FileError &error, struct stat *info) {
+UniqueFd openForReading(const std::string &path, FileError &error, struct stat *info) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0) {
         error = FileError::fromErrno(errno);
-        return -1;
+        return {};
     }
     if (!S_ISREG(st.st_mode)) {  // a named pipe would block, a device may do worse
         error = FileError::notRegular(st.st_mode);
-        return -1;
+        return {};
     }
-    int fd;
-    do {
-        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) {
+    UniqueFd fd = openFile(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (!fd) {
         error = FileError::fromErrno(errno);
-        return -1;
+        return {};
     }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
         error = S_ISREG(st.st_mode) ? FileError::fromErrno(errno) : FileError::notRegular(st.st_mode);
-        ::close(fd);
-        return -1;
+        return {};
     }
     if (info)
         *info = st;
@@ -336,10 +280,10 @@ int openForReading(const std::string &path, FileError &error, struct stat *info)
 FileError RecordReader::open(const std::string &path) {
     FileError error;
     struct stat st {};
-    const int fd = openForReading(path, error, &st);
-    if (fd < 0)
+    UniqueFd fd = openForReading(path, error, &st);
+    if (!fd)
         return error;
-    fd_ = fd;
+    fd_ = std::move(fd);
     fileSize_ = st.st_size;
     buffer_.resize(kReadChunk);
     return {};
@@ -353,10 +297,7 @@ bool RecordReader::refill() {
     }
     if (end_ == buffer_.size())
         buffer_.resize(buffer_.size() * 2);  // one record longer than the buffer
-    ssize_t n;
-    do {
-        n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
-    } while (n < 0 && errno == EINTR);
+    const long long n = readSome(fd_.get(), buffer_.data() + end_, buffer_.size() - end_);
     if (n < 0) {
         readErrno_ = errno;
         return false;
@@ -368,7 +309,7 @@ bool RecordReader::refill() {
 }
 
 RecordReader::Step RecordReader::next(logformat::RecordView &record) {
-    if (fd_ < 0)
+    if (!fd_)
         return Step::ReadFailed;
     for (;;) {
         const std::string_view window(buffer_.data() + begin_, end_ - begin_);

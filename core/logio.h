@@ -4,6 +4,7 @@
 // program on one log take turns instead of losing each other's rows. Only regular files are
 // used, and opening one never blocks (a named pipe or a device is refused, not waited for).
 
+#include "core/fileio.h"
 #include "core/logformat.h"
 
 #include <cstddef>
@@ -94,11 +95,6 @@ public:
     // next line.
     enum class Step { Record, Damaged, End, ReadFailed };
 
-    RecordReader() = default;
-    RecordReader(const RecordReader &) = delete;
-    RecordReader &operator=(const RecordReader &) = delete;
-    ~RecordReader();
-
     FileError open(const std::string &path);
     // The views in `record` stay valid until the next call.
     Step next(logformat::RecordView &record);
@@ -114,7 +110,7 @@ public:
 private:
     bool refill();
 
-    int fd_ = -1;
+    UniqueFd fd_;
     std::string buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
@@ -131,30 +127,21 @@ private:
 // it meanwhile) and opens the new one if not.
 class LockedFile {
 public:
-    LockedFile() = default;
-    LockedFile(const LockedFile &) = delete;
-    LockedFile &operator=(const LockedFile &) = delete;
-    ~LockedFile();
-
     // `flags` as for open(2), without O_CREAT unless a missing file is to be created.
     FileError open(const std::string &path, int flags);
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
     FileId id() const { return id_; }
     long long size() const;
     mode_t mode() const { return mode_; }
-    void close();
+    void close() { fd_.reset(); }
 
 private:
-    int fd_ = -1;
+    UniqueFd fd_;
     FileId id_;
     mode_t mode_ = 0;
 };
 
-// Opens a regular file for reading, never blocking; -1 and the error otherwise.
-int openForReading(const std::string &path, FileError &error, struct stat *st = nullptr);
-// Writes all of `bytes`; 0 or the error.
-int writeAll(int fd, std::string_view bytes);
-// Reads up to `length` bytes at `offset`; the count read, or -1.
-long long readAt(int fd, char *into, long long length, long long offset);
+// Opens a regular file for reading, never blocking; invalid, with the error, otherwise.
+UniqueFd openForReading(const std::string &path, FileError &error, struct stat *st = nullptr);
 
 }  // namespace logfile

@@ -1,5 +1,7 @@
 #include "core/logrewrite.h"
 
+#include "core/fileio.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -13,8 +15,6 @@
 namespace logfile {
 namespace {
 
-constexpr long long kCopyBuffer = 256 * 1024;
-
 // The file a path names, symbolic links followed, so a change goes where the link points.
 std::string realTarget(const std::string &path, int &err) {
     char resolved[PATH_MAX];
@@ -24,47 +24,6 @@ std::string realTarget(const std::string &path, int &err) {
     }
     err = 0;
     return resolved;
-}
-
-std::string folderOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string nameOf(const std::string &path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Copies `length` bytes from `in` at `offset` to the end of what was written to `out`.
-int copyRange(int in, long long offset, long long length, int out) {
-    while (length > 0) {
-        loff_t from = offset;
-        const ssize_t n = ::copy_file_range(in, &from, out, nullptr, static_cast<std::size_t>(length), 0);
-        if (n > 0) {
-            offset += n;
-            length -= n;
-            continue;
-        }
-        if (n == 0)
-            return EIO;  // the file is shorter than it was when locked
-        if (errno == EINTR)
-            continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-            return errno;
-        // No copying in the kernel here: through a buffer of fixed size.
-        std::vector<char> buffer(static_cast<std::size_t>(std::min(length, kCopyBuffer)));
-        while (length > 0) {
-            const long long got = readAt(in, buffer.data(), std::min<long long>(length, kCopyBuffer), offset);
-            if (got <= 0)
-                return got < 0 ? errno : EIO;
-            if (const int err = writeAll(out, std::string_view(buffer.data(), static_cast<std::size_t>(got))))
-                return err;
-            offset += got;
-            length -= got;
-        }
-    }
-    return 0;
 }
 
 // A new file in the log's folder that replaces the log once it is written in full. Made without a
@@ -77,48 +36,44 @@ public:
     Replacement &operator=(const Replacement &) = delete;
     ~Replacement() {
         if (!named_.empty())
-            ::unlinkat(dir_, named_.c_str(), 0);
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (dir_ >= 0)
-            ::close(dir_);
+            ::unlinkat(dir_.get(), named_.c_str(), 0);
     }
 
     int create() {
-        dir_ = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (dir_ < 0)
+        dir_ = openFile(folderOf(target_), O_RDONLY | O_DIRECTORY);
+        if (!dir_)
             return errno;
-        fd_ = ::openat(dir_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode_);
-        if (fd_ < 0) {
+        fd_ = openAt(dir_.get(), ".", O_TMPFILE | O_RDWR, mode_);
+        if (!fd_) {
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
                 return errno;
-            for (int i = 0; fd_ < 0 && i < 1000; ++i) {
+            for (int i = 0; !fd_ && i < 1000; ++i) {
                 named_ = candidate(i);
-                fd_ = ::openat(dir_, named_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode_);
-                if (fd_ < 0 && errno != EEXIST) {
+                fd_ = openAt(dir_.get(), named_, O_RDWR | O_CREAT | O_EXCL, mode_);
+                if (!fd_ && errno != EEXIST) {
                     named_.clear();
                     return errno;
                 }
             }
-            if (fd_ < 0) {
+            if (!fd_) {
                 named_.clear();
                 return EEXIST;
             }
         }
         // The log's permissions, whatever the umask.
-        return ::fchmod(fd_, mode_) == 0 ? 0 : errno;
+        return ::fchmod(fd_.get(), mode_) == 0 ? 0 : errno;
     }
-    int fd() const { return fd_; }
+    int fd() const { return fd_.get(); }
 
     // Flushes the new file to disk, names it and renames it over the log.
     int commit() {
-        if (::fsync(fd_) != 0)
-            return errno;
+        if (const int err = syncFile(fd_.get()))
+            return err;
         if (named_.empty()) {
-            const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
             for (int i = 0; named_.empty() && i < 1000; ++i) {
                 const std::string name = candidate(i);
-                if (::linkat(AT_FDCWD, self.c_str(), dir_, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                if (::linkat(AT_FDCWD, self.c_str(), dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0)
                     named_ = name;
                 else if (errno != EEXIST)
                     return errno;
@@ -126,18 +81,14 @@ public:
             if (named_.empty())
                 return EEXIST;
         }
-        if (::renameat(dir_, named_.c_str(), dir_, nameOf(target_).c_str()) != 0)
+        if (::renameat(dir_.get(), named_.c_str(), dir_.get(), nameOf(target_).c_str()) != 0)
             return errno;
         named_.clear();
-        (void)::fsync(dir_);  // the rename itself on disk
+        (void)syncFile(dir_.get());  // the rename itself on disk
         return 0;
     }
     // The new file, still open, for the caller to keep.
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
+    UniqueFd release() { return std::move(fd_); }
 
 private:
     // The log's name and ".bak", then ".bak-1", ".bak-2", ... until one is free.
@@ -147,8 +98,8 @@ private:
 
     std::string target_;
     mode_t mode_;
-    int dir_ = -1;
-    int fd_ = -1;
+    UniqueFd dir_;
+    UniqueFd fd_;
     std::string named_;
 };
 
@@ -194,16 +145,14 @@ RecordAt recordAt(int fd, long long offset, long long size) {
 RecordAt readRecordAt(const std::string &path, long long offset) {
     FileError error;
     struct stat st {};
-    const int fd = openForReading(path, error, &st);
-    if (fd < 0) {
+    const UniqueFd fd = openForReading(path, error, &st);
+    if (!fd) {
         RecordAt out;
         out.error = error;
         out.result = error.kind == FailureKind::NotFound ? RecordAt::Result::Gone : RecordAt::Result::Failed;
         return out;
     }
-    RecordAt out = recordAt(fd, offset, st.st_size);
-    ::close(fd);
-    return out;
+    return recordAt(fd.get(), offset, st.st_size);
 }
 
 CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
@@ -255,7 +204,7 @@ CommentEdit replaceComment(const std::string &path, long long offset, std::strin
     out.oldLength = oldLength;
     out.newLength = static_cast<long long>(row.size());
     out.file = {st.st_dev, st.st_ino};
-    out.fd = copy.release();
+    out.fd = copy.release().release();
     return out;
 }
 
@@ -276,6 +225,76 @@ FileError startAfresh(const std::string &path, std::string_view headerRow) {
     return err ? FileError::fromErrno(err) : FileError{};
 }
 
+namespace {
+
+// Where the last line of a file of `size` bytes starts; -1 when it cannot be read.
+long long lastLineStart(int fd, long long size) {
+    long long start = size;
+    std::string chunk;
+    while (start > 0) {
+        const long long from = std::max(0LL, start - 64 * 1024);
+        chunk.resize(static_cast<std::size_t>(start - from));
+        if (readAt(fd, chunk.data(), start - from, from) != start - from)
+            return -1;
+        const std::size_t lineEnd = chunk.find_last_of("\r\n");
+        if (lineEnd != std::string::npos)
+            return from + static_cast<long long>(lineEnd) + 1;
+        start = from;
+    }
+    return 0;
+}
+
+// A last line that only lacks its line end: a whole row, or blanks.
+bool onlyLacksItsLineEnd(int fd, long long start, long long size) {
+    constexpr long long kLongestRow = 16 * 1024 * 1024;  // longer is no row this program wrote
+    if (size - start > kLongestRow || size == start)
+        return false;
+    std::string tail(static_cast<std::size_t>(size - start), '\0');
+    if (readAt(fd, tail.data(), size - start, start) != size - start)
+        return false;
+    return tail.find_first_not_of(" \t") == std::string::npos || logformat::isWholeRecord(tail);
+}
+
+// Ends the file's last line with CR LF, durably; nothing is added when that fails.
+int endLastLine(int fd, long long size) {
+    int err = ::pwrite(fd, "\r\n", 2, size) == 2 ? 0 : errno ? errno : EIO;
+    if (!err && ::fdatasync(fd) != 0)
+        err = errno;
+    if (err)
+        (void)::ftruncate(fd, size);
+    return err;
+}
+
+// Copies bytes `start` to `size` of the log into a new file beside it, named after the log and
+// never over a file that exists, flushed to disk; its name, or the error.
+int setAside(int fd, long long start, long long size, const std::string &logPath, std::string &asidePath) {
+    const std::string base = logPath + ".damaged-row";
+    UniqueFd aside;
+    for (int i = 1; !aside && i < 1000; ++i) {
+        asidePath = base + (i == 1 ? std::string() : "-" + std::to_string(i)) + ".txt";
+        aside = openFile(asidePath, O_WRONLY | O_CREAT | O_EXCL, 0666);
+        if (!aside && errno != EEXIST)
+            break;
+    }
+    if (!aside) {
+        const int err = errno;
+        asidePath.clear();
+        return err;
+    }
+    int err = copyRange(fd, start, size - start, aside.get());
+    if (!err)
+        err = syncFile(aside.get());
+    if (!err)
+        err = syncFolder(folderOf(logPath));
+    if (err) {
+        ::unlink(asidePath.c_str());
+        asidePath.clear();
+    }
+    return err;
+}
+
+}  // namespace
+
 TailRepair repairTail(const std::string &path) {
     TailRepair out;
     LockedFile log;
@@ -287,99 +306,34 @@ TailRepair repairTail(const std::string &path) {
         out.result = TailRepair::Result::Clean;
         return out;
     }
-    // Where the last line starts.
-    long long start = size;
-    std::string chunk;
-    while (start > 0) {
-        const long long from = std::max(0LL, start - 64 * 1024);
-        chunk.resize(static_cast<std::size_t>(start - from));
-        if (readAt(log.fd(), chunk.data(), start - from, from) != start - from) {
-            out.error = FileError::fromErrno(errno ? errno : EIO);
-            return out;
-        }
-        const std::size_t lineEnd = chunk.find_last_of("\r\n");
-        if (lineEnd != std::string::npos) {
-            start = from + static_cast<long long>(lineEnd) + 1;
-            break;
-        }
-        start = from;
+    const long long start = lastLineStart(log.fd(), size);
+    if (start < 0) {
+        out.error = FileError::fromErrno(errno ? errno : EIO);
+        return out;
     }
-    const long long tailLength = size - start;
-    std::string tail;
-    if (tailLength <= 16 * 1024 * 1024) {
-        tail.resize(static_cast<std::size_t>(tailLength));
-        if (readAt(log.fd(), tail.data(), tailLength, start) != tailLength) {
-            out.error = FileError::fromErrno(errno ? errno : EIO);
+    const auto ended = [&](FileError why) {
+        if (const int err = endLastLine(log.fd(), size)) {
+            out.error = FileError::fromErrno(err);
             return out;
-        }
-    }
-    const auto endTheLine = [&] {
-        const long long at = log.size();
-        if (::pwrite(log.fd(), "\r\n", 2, at) != 2 || ::fdatasync(log.fd()) != 0) {
-            const int e = errno;
-            (void)::ftruncate(log.fd(), at);
-            out.error = FileError::fromErrno(e);
-            out.result = TailRepair::Result::Failed;
-            return;
         }
         out.result = TailRepair::Result::Ended;
+        out.error = why;
+        return out;
     };
     // A whole row that only lacks its line end, or a line of blanks, just gets the line end.
-    if (!tail.empty() && (tail.find_first_not_of(" \t") == std::string::npos || logformat::isWholeRecord(tail))) {
-        endTheLine();
-        return out;
-    }
-
-    // A damaged row: into a file of its own beside the log, under a name no file has.
-    const std::string base = path + ".damaged-row";
-    int aside = -1;
-    for (int i = 1; aside < 0 && i < 1000; ++i) {
-        out.asidePath = base + (i == 1 ? std::string() : "-" + std::to_string(i)) + ".txt";
-        aside = ::open(out.asidePath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (aside < 0 && errno != EEXIST)
-            break;
-    }
-    int err = aside < 0 ? errno : 0;
-    if (!err) {
-        int e = 0;
-        if (!tail.empty() || tailLength == 0)
-            e = writeAll(aside, tail);
-        else {
-            // Too long to hold: copied through a buffer.
-            std::vector<char> buffer(static_cast<std::size_t>(kCopyBuffer));
-            for (long long at = start; !e && at < size;) {
-                const long long got = readAt(log.fd(), buffer.data(), std::min(kCopyBuffer, size - at), at);
-                e = got <= 0 ? EIO : writeAll(aside, std::string_view(buffer.data(), static_cast<std::size_t>(got)));
-                at += got;
-            }
-        }
-        if (!e && ::fsync(aside) != 0)
-            e = errno;
-        err = e;
-        ::close(aside);
-        if (err)
-            ::unlink(out.asidePath.c_str());
-    }
-    if (err) {
-        // Nowhere to put it: it stays in the log as a line of its own, and new rows follow it.
-        out.asidePath.clear();
-        const FileError why = FileError::fromErrno(err);
-        endTheLine();
-        if (out.result == TailRepair::Result::Ended)
-            out.error = why;
-        return out;
-    }
-    if (const int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-        (void)::fsync(dir);
-        ::close(dir);
-    }
+    if (onlyLacksItsLineEnd(log.fd(), start, size))
+        return ended({});
+    // A damaged row: into a file of its own beside the log. With nowhere to put it, it stays in the
+    // log as a line of its own, and new rows follow it.
+    if (const int err = setAside(log.fd(), start, size, path, out.asidePath))
+        return ended(FileError::fromErrno(err));
     if (::ftruncate(log.fd(), start) != 0 || ::fdatasync(log.fd()) != 0) {
         out.error = FileError::fromErrno(errno);
         out.result = TailRepair::Result::Failed;
         return out;
     }
     out.result = TailRepair::Result::SetAside;
-    out.asideBytes = tailLength;
+    out.asideBytes = size - start;
     return out;
 }
 

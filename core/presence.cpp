@@ -33,23 +33,21 @@ std::string readNote(int fd) {
 Presence::Presence(std::string folder, std::string id) : folder_(std::move(folder)), note_(std::move(id)) {}
 
 Presence::~Presence() {
-    if (fd_ >= 0) {
+    if (fd_)
         ::unlink((folder_ + "/" + note_).c_str());
-        ::close(fd_);
-    }
 }
 
 int Presence::announce(const std::string &logPath) {
     const std::string current = canonical(logPath);
-    if (fd_ < 0) {
+    if (!fd_) {
         ::mkdir(folder_.c_str(), 0700);
-        fd_ = ::open((folder_ + "/" + note_).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd_ < 0)
+        fd_ = openFile(folder_ + "/" + note_, O_RDWR | O_CREAT, 0600);
+        if (!fd_)
             return 0;  // without a note nothing can be told; logging itself is not affected
-        (void)::flock(fd_, LOCK_EX | LOCK_NB);
+        (void)::flock(fd_.get(), LOCK_EX | LOCK_NB);
     }
-    if (::ftruncate(fd_, 0) != 0 || ::pwrite(fd_, current.data(), current.size(), 0) !=
-                                         static_cast<ssize_t>(current.size()))
+    if (::ftruncate(fd_.get(), 0) != 0 || ::pwrite(fd_.get(), current.data(), current.size(), 0) !=
+                                               static_cast<ssize_t>(current.size()))
         return 0;
 
     int others = 0;
@@ -61,14 +59,13 @@ int Presence::announce(const std::string &logPath) {
         if (name == "." || name == ".." || name == note_)
             continue;
         const std::string path = folder_ + "/" + name;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0)
+        const UniqueFd fd = openFile(path, O_RDONLY | O_NONBLOCK);
+        if (!fd)
             continue;
-        if (::flock(fd, LOCK_SH | LOCK_NB) == 0)
+        if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0)
             ::unlink(path.c_str());  // its copy has ended
-        else if (readNote(fd) == current)
+        else if (readNote(fd.get()) == current)
             ++others;
-        ::close(fd);
     }
     ::closedir(dir);
     return others;

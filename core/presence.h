@@ -4,6 +4,8 @@
 // folder of the user's runtime files, locked for as long as the copy runs: a note whose lock is
 // free was left by a copy that has ended, and is removed.
 
+#include "core/fileio.h"
+
 #include <string>
 
 namespace logfile {
@@ -23,7 +25,7 @@ public:
 private:
     std::string folder_;
     std::string note_;
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 }  // namespace logfile

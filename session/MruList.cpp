@@ -6,7 +6,6 @@
 #include "core/logio.h"
 #include "ui/NativePath.h"
 
-#include <unistd.h>
 
 int MruList::FindMRUItem(const QString &path) const {
     const QString wanted = path.toUpper();
@@ -44,11 +43,8 @@ QStringList MruList::storedReadablePaths(const SettingsStore &store) {
             return out;
         // Only a regular file that can be read; a named pipe would block the start for ever.
         logfile::FileError error;
-        const int fd = logfile::openForReading(toNativePath(path), error);
-        if (fd >= 0) {
-            ::close(fd);
+        if (logfile::openForReading(toNativePath(path), error))
             out << path;
-        }
     }
 }
 

@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace {
 
@@ -32,19 +31,10 @@ constexpr int kProgressRange = 1000;
 
 // Writes the whole file, replacing what it held.
 logfile::FileError writeFile(const std::string &path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
+    const logfile::UniqueFd fd = logfile::openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
+    if (!fd)
         return logfile::FileError::fromErrno(errno);
-    int err = 0;
-    while (!bytes.empty() && !err) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n > 0)
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        else if (n == 0 || errno != EINTR)
-            err = n == 0 ? ENOSPC : errno;
-    }
-    if (::close(fd) != 0 && !err)
-        err = errno;
+    const int err = logfile::writeAll(fd.get(), bytes);
     return err ? logfile::FileError::fromErrno(err) : logfile::FileError();
 }
 
