@@ -45,11 +45,11 @@ class TestStartup : public QObject {
         return older;
     }
     // Picks an option with the keyboard and presses Enter; the file dialog answers `file`, and a
-    // message that follows `then` (when not 0).
-    void choose(int option, std::optional<QString> file, int then = 0) {
+    // message box that follows, whose text holds `message`, is answered `then`.
+    void choose(int option, std::optional<QString> file, const QString &message = {}, int then = 0) {
         prompts_.answerFile(std::move(file));
         if (then)
-            prompts_.answerMessage(then);
+            prompts_.answerMessage(message, then);
         startup_->optStartUp[option]->setFocus();
         QTest::keyClick(startup_->optStartUp[option], Qt::Key_Space);
         QTest::keyClick(startup_->optStartUp[option], Qt::Key_Return);
@@ -72,37 +72,46 @@ private slots:
     }
 
     void createOverAFileWithRows() {
-        QVERIFY(startup_->windowTitle() == "Quorvane" && startup_->focusWidget() == startup_->optStartUp[0]);
-        QVERIFY(!(startup_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)) &&
-                (startup_->windowFlags() & Qt::CustomizeWindowHint));
+        QCOMPARE(startup_->windowTitle(), QString("Quorvane"));
+        QCOMPARE(startup_->focusWidget(), startup_->optStartUp[0]);
+        QCOMPARE(startup_->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint), 0);
+        QVERIFY(startup_->windowFlags() & Qt::CustomizeWindowHint);
         const QString older = olderRecentFile();
         const QString file = path("Test 1.csv");
         QVERIFY(writeBytes(file, kHeader + "\"a\",\"b\"\r\n"));
         prompts_.answerFile(std::nullopt);  // Enter at once: the Save dialog; cancelled, the dialog stays
         QTest::keyClick(startup_.get(), Qt::Key_Return);
-        const Prompts::FileDialog asked = prompts_.calls.at(0).dialog;
-        QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv");
-        QVERIFY(asked.directory == path("older") && startup_->isVisible() && !logger());  // the last log's folder
+        const Prompts::FileDialog asked = prompts_.lastFileDialog();
+        QCOMPARE(asked.kind, Prompts::FileDialog::Kind::Save);
+        QCOMPARE(asked.initialName, QString("Usability Test Log.csv"));
+        QCOMPARE(asked.directory, path("older"));  // the last log's folder
+        QVERIFY(startup_->isVisible());
+        QVERIFY(!logger());
         choose(0, file);
-        QVERIFY(!startup_->isVisible() && logger() && logger()->isVisible());
-        QVERIFY(readBytes(file).startsWith("\"Date\",\"PC Time\"") && readBytes(file).count("\r\n") == 1);
+        QVERIFY(!startup_->isVisible());
+        QVERIFY(logger());
+        QVERIFY(logger()->isVisible());
+        QVERIFY(readBytes(file).startsWith("\"Date\",\"PC Time\""));
+        QCOMPARE(readBytes(file).count("\r\n"), 1);
         QCOMPARE(logger()->recentFiles().paths(), (QStringList{file, older}));
         QCOMPARE(logger()->controls().cmbParticipants->currentText(), QString("Participant Name"));
-        QVERIFY(logger()->windowTitle() == "Quorvane - Test 1.csv" && logger()->comments().lineCount() == 1);
+        QCOMPARE(logger()->windowTitle(), QString("Quorvane - Test 1.csv"));
+        QCOMPARE(logger()->comments().lineCount(), 1);
     }
 
     void openExistingAndOtherFiles() {
         const QString older = olderRecentFile();
         // Not a log: asked, and No keeps the dialog and the file.
         QVERIFY(writeBytes(path("notes.csv"), "Dear diary"));
-        choose(1, path("notes.csv"), Prompts::No);
-        QVERIFY(prompts_.calls.at(1).text.contains("does not look like a Quorvane log") && startup_->isVisible());
+        choose(1, path("notes.csv"), "does not look like a Quorvane log", Prompts::No);
+        QVERIFY(startup_->isVisible());
         QCOMPARE(readBytes(path("notes.csv")), QByteArray("Dear diary"));
         const QString file = path("existing.csv");
         QVERIFY(writeBytes(file, kHeader + "\"d\",\"t\",\"v\",0,\"s\",0,\"P1\",\"S1\",\"seen\",,,,,,,,,,\r\n"));
         choose(1, file);
-        QVERIFY(prompts_.calls.at(2).dialog.kind == Prompts::FileDialog::Kind::Open &&
-                logger() && logger()->comments().line(1) == "P1    |    S1    |    s    |    seen");
+        QCOMPARE(prompts_.lastFileDialog().kind, Prompts::FileDialog::Kind::Open);
+        QVERIFY(logger());
+        QCOMPARE(logger()->comments().line(1), QString("P1    |    S1    |    s    |    seen"));
         QCOMPARE(logger()->recentFiles().paths(), QStringList{older});  // not added on this road
         // A new name by a double click on the option; Esc in a start-up dialog ends the program.
         auto again = std::make_unique<frmStartup>(prompts_, *host_);
@@ -138,11 +147,12 @@ private slots:
         QVERIFY(writeBytes(path("afile"), ""));
         QFile::remove(path("pipe"));
         QVERIFY(mkfifo(QFile::encodeName(path("pipe")).constData(), 0600) == 0);
-        choose(option, dir_.filePath(name), Prompts::OK);
-        const ScriptedPrompts::Call told = prompts_.calls.at(1);
-        QVERIFY2(told.text.contains(expected), qPrintable(told.text));
-        QVERIFY(told.title == "Quorvane" && told.icon == Prompts::Icon::Exclamation && startup_->isVisible() &&
-                !logger());
+        choose(option, dir_.filePath(name), expected, Prompts::OK);
+        const ScriptedPrompts::Call told = prompts_.calls.last();
+        QCOMPARE(told.title, QString("Quorvane"));
+        QCOMPARE(told.icon, Prompts::Icon::Exclamation);
+        QVERIFY(startup_->isVisible());
+        QVERIFY(!logger());
     }
 };
 

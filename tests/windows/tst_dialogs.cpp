@@ -84,14 +84,15 @@ private slots:
         };
         QVERIFY(remove(1, 1, "c"));  // one in the middle: the name that followed it is selected
         QVERIFY(remove(2, 1, "c"));  // the last one: the new last
-        prompts_.answerInput(QString());  // an edit cancelled changes nothing
+        prompts_.answerInput("Edit participant name.", QString());  // an edit cancelled changes nothing
         d->cmdEdit->click();
-        prompts_.answerInput("zeta");  // a double click edits; the new name takes its sorted place
+        prompts_.answerInput("Edit participant name.", "zeta");  // a double click edits; the new name takes its sorted place
         const QPoint first = d->lstScenario->visualItemRect(d->lstScenario->item(0)).center();
         QTest::mouseClick(d->lstScenario->viewport(), Qt::LeftButton, {}, first);
         QTest::mouseDClick(d->lstScenario->viewport(), Qt::LeftButton, {}, first);
-        QVERIFY(prompts_.calls.at(0).text == "Edit participant name." && prompts_.calls[0].proposed == "c");
-        QVERIFY(d->names() == (QStringList{"c", "zeta"}) && selected(*d) == -1);
+        QCOMPARE(prompts_.calls.at(0).proposed, QString("c"));
+        QCOMPARE(d->names(), (QStringList{"c", "zeta"}));
+        QCOMPARE(selected(*d), -1);
         d->cmdEdit->click();  // nothing selected: nothing asked
         QVERIFY(remove(0, 0, "zeta") && remove(0, -1, ""));
         d->OKButton->click();  // saved empty: the count says so and no old key is left
@@ -108,31 +109,29 @@ private slots:
         QVERIFY(d->windowTitle() == "Quorvane - Set Up Custom Event Buttons" &&
                 d->height() < open(kSetUpScenarios)->height());
         QVERIFY(showActive(d.get()));
-        prompts_.answerMessage(Prompts::OK);
+        prompts_.answerMessage("A maximum of 10 custom buttons may be created.", Prompts::OK);
         type(*d, "eleventh");  // one Enter: the limit said once, nothing added
-        QVERIFY(prompts_.calls.size() == 1 &&
-                prompts_.calls[0].text == "A maximum of 10 custom buttons may be created.");
+        QCOMPARE(prompts_.calls.size(), 1);
         QCOMPARE(d->names().size(), 10);
         d->lstScenario->setCurrentRow(9);
         d->cmdRemove->click();
         d->txtScenario->clear();
         // An access key a menu or another button has already is said; the name is kept as typed.
-        prompts_.answerMessage(Prompts::OK);
+        prompts_.answerMessage("Alt+E of \"&Error\" is taken already by the Edit menu", Prompts::OK);
         type(*d, "&Error");
-        QVERIFY(prompts_.calls.at(1).text.contains("Alt+E") && prompts_.calls[1].text.contains("the Edit menu"));
-        const auto edit = [&](int row, const char *name, bool told) {
+        const auto edit = [&](int row, const char *name, const char *told) {
             d->lstScenario->setCurrentRow(row);
-            prompts_.answerInput(name);
+            prompts_.answerInput("Edit button name.", name);
             if (told)
-                prompts_.answerMessage(Prompts::OK);
+                prompts_.answerMessage(told, Prompts::OK);
             d->cmdEdit->click();
         };
-        edit(0, "Asks for &help again", true);
-        QVERIFY(prompts_.calls.at(3).text.contains("the Help menu"));
-        edit(0, "G&ives up", false);  // free, and its own old key does not count
-        edit(1, "Gets &it && leaves", true);
-        QVERIFY(prompts_.calls.last().text.contains("the button \"G&ives up\"") && d->names().size() == 10);
-        QVERIFY(d->names().contains("G&ives up") && d->names().contains("Gets &it && leaves"));
+        edit(0, "Asks for &help again", "taken already by the Help menu");
+        edit(0, "G&ives up", nullptr);  // free, and its own old key does not count
+        edit(1, "Gets &it && leaves", "taken already by the button \"G&ives up\"");
+        QCOMPARE(d->names().size(), 10);
+        QVERIFY(d->names().contains("G&ives up"));
+        QVERIFY(d->names().contains("Gets &it && leaves"));
     }
 };
 

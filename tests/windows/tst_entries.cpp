@@ -110,20 +110,21 @@ private slots:
         for (const auto &[k, mods] : {std::pair{Qt::Key_Shift, Qt::ShiftModifier}, {Qt::Key_Alt, Qt::AltModifier},
                                       {Qt::Key_A, Qt::ControlModifier}, {Qt::Key_F1, Qt::NoModifier}})
             QTest::keyClick(f.c().txtComment, k, mods);
-        QVERIFY(f.prompts.calls.isEmpty());
+        QCOMPARE(f.prompts.calls.size(), 0);
         // Any other key asks; No abandons it, and an empty box logs nothing either way.
-        f.prompts.answerMessage(Prompts::No);
+        f.prompts.answerMessage("Start Scenario Timer?", Prompts::No);
         QTest::keyClick(f.c().txtComment, Qt::Key_A, Qt::ShiftModifier);
         const ScriptedPrompts::Call asked = f.prompts.calls.at(0);
-        QVERIFY(asked.title == "Start Scenario Timer?" && asked.buttons == Prompts::Buttons::YesNo &&
-                asked.defaultButton == Prompts::Yes);
+        QCOMPARE(asked.text, QString("The Scenario Timer has not been started. Do you want to start the Scenario Timer?"));
+        QCOMPARE(asked.buttons, Prompts::Buttons::YesNo);
+        QCOMPARE(asked.defaultButton, int(Prompts::Yes));
         f.c().txtComment->clear();
-        f.prompts.answerMessage(Prompts::No);
+        f.prompts.answerMessage("Start Scenario Timer?", Prompts::No);
         QTest::keyClick(f.c().txtComment, Qt::Key_Return);
-        QVERIFY(f.prompts.calls.size() == 2 && f.rows().empty());
+        QCOMPARE(f.rows().size(), 0u);
         // Yes: the START entry first, then the comment. Enter away from a button means Enter.
         f.c().txtComment->setText("first");
-        f.prompts.answerMessage(Prompts::Yes);
+        f.prompts.answerMessage("Start Scenario Timer?", Prompts::Yes);
         QTest::keyClick(f.c().lstComment, Qt::Key_Return);
         QCOMPARE(f.comments(), (QStringList{kStart, "first"}));
     }
@@ -140,19 +141,18 @@ private slots:
         QFETCH(int, scenarioAnswer);
         QFETCH(int, vcrAnswer);
         QFETCH(QStringList, logged);
-        frmLogger &w = window(true, true);
+        window(true, true);
         f.c().dtpVCRTime->setTime(QTime(1, 2, 3));
         f.c().txtComment->setText("typed");
-        f.prompts.answerMessage(scenarioAnswer);
+        f.prompts.answerMessage("Start Scenario Timer?", scenarioAnswer);
         if (vcrAnswer != 0)
-            f.prompts.answerMessage(vcrAnswer);
+            f.prompts.answerMessage("Start VCR Timer?", vcrAnswer);
         key(Qt::Key_1, Qt::ControlModifier);  // event button 1
-        QVERIFY(f.comments() == logged && w.modVariables.ScenarioTimerRunning == !logged.isEmpty());
+        QCOMPARE(f.comments(), logged);
+        QCOMPARE(f.c().cmdStartScenario->isEnabled(), logged.isEmpty());
         QCOMPARE(f.c().txtComment->text(), QString("typed"));
-        if (vcrAnswer != 0)
-            QCOMPARE(f.prompts.calls[1].title, QString("Start VCR Timer?"));
         if (!logged.isEmpty())  // the START row carries the tape position the VCR timer started at
-            QVERIFY(f.rows()[0][logformat::VCRTime] == logformat::Field::txt("01:02:03"));
+            QCOMPARE(f.rows()[0][logformat::VCRTime], logformat::Field::txt("01:02:03"));
     }
 
     void stopWithAPendingComment_data() {
@@ -165,20 +165,22 @@ private slots:
     void stopWithAPendingComment() {
         QFETCH(int, answer);
         QFETCH(QStringList, logged);
-        frmLogger &w = window(false, true);
+        window(false, true);
         key(Qt::Key_F5);
         key(Qt::Key_F6);
         f.c().txtComment->setText("pending");
-        f.prompts.answerMessage(answer);
+        f.prompts.answerMessage("Start Scenario Timer?", answer);
         key(Qt::Key_F7);
         QCOMPARE(f.c().txtComment->text(), answer == Prompts::No ? QString("pending") : QString());
         // A paused VCR timer counts as stopped: No to its reminder leaves the scenario timer stopped.
         key(Qt::Key_F2);
         key(Qt::Key_F3);
         f.c().chkVCRTimeReminder->setChecked(true);
-        f.prompts.answerMessage(Prompts::No);
+        f.prompts.answerMessage("Start VCR Timer?", Prompts::No);
         key(Qt::Key_F5);
-        QVERIFY(f.comments() == logged && !w.modVariables.ScenarioTimerRunning);
+        QCOMPARE(f.comments(), logged);
+        QVERIFY(f.c().cmdStartScenario->isEnabled());
+        QVERIFY(!f.c().cmdStopScenario->isEnabled());
     }
 
     void eventButtons() {
@@ -218,27 +220,34 @@ private slots:
         frmLogger &w = window();
         f.enter("kept");
         QVERIFY(QFile::remove(f.logPath()));  // deleted or renamed behind the program
-        f.prompts.answerMessage(Prompts::No);
+        f.prompts.answerMessage("The log file is gone", Prompts::No);
         f.enter("an important remark");
-        QVERIFY(f.prompts.calls.at(0).text.contains("is gone") && f.prompts.calls[0].text.contains(f.logPath()));
-        QVERIFY(!QFile::exists(f.logPath()) && f.listLines().size() == 2);
+        QVERIFY(f.prompts.lastMessage().contains(f.logPath()));
+        QVERIFY(!QFile::exists(f.logPath()));
+        QCOMPARE(f.listLines().size(), 2);
         QCOMPARE(f.c().txtComment->text(), QString("an important remark"));
-        f.prompts.answerMessage(Prompts::Yes);  // Yes: made again with its header, and the entry goes in
+        f.prompts.answerMessage("The log file is gone", Prompts::Yes);  // made again with its header, and the entry goes in
         QTest::keyClick(f.c().txtComment, Qt::Key_Return);
-        QVERIFY(f.logBytes().startsWith("\"Date\",\"PC Time\"") && f.comments() == QStringList{"an important remark"});
+        QVERIFY(f.logBytes().startsWith("\"Date\",\"PC Time\""));
+        QCOMPARE(f.comments(), QStringList{"an important remark"});
         // A row cut short at the end is set aside whole before the next entry, and said.
         QVERIFY(writeBytes(f.logPath(), f.logBytes() + "\"12/05/2026\",\"02:1"));
-        f.prompts.answerMessage(Prompts::OK);
+        f.prompts.answerMessage(f.logPath() + ".damaged-row.txt", Prompts::OK);
         f.enter("two");
-        QVERIFY(f.prompts.calls.at(2).text.contains(f.logPath() + ".damaged-row.txt"));
         QCOMPARE(readBytes(f.logPath() + ".damaged-row.txt"), QByteArray("\"12/05/2026\",\"02:1"));
-        QVERIFY(f.comments() == (QStringList{"an important remark", "two"}) && f.listLines().size() == 3);
+        QCOMPARE(f.comments(), (QStringList{"an important remark", "two"}));
+        QCOMPARE(f.listLines().size(), 3);
         // Its folder gone too: told, and the list stays in step with the file.
-        w.modVariables.LogFilePath = f.path("gone/log.csv");
-        f.prompts.answerMessage(Prompts::Yes);
-        f.prompts.answerMessage(Prompts::OK);
+        QVERIFY(QFile::rename(f.logPath(), f.path("elsewhere.csv")));
+        QVERIFY(QDir(f.dir.path()).mkdir("folder"));
+        QVERIFY(QFile::rename(f.path("elsewhere.csv"), f.path("folder/log.csv")));
+        f.prompts.answerFile(f.path("folder/log.csv"));
+        w.mnuOpen_Click();
+        QVERIFY(QDir(f.path("folder")).removeRecursively());
+        f.prompts.answerMessage("The log file is gone", Prompts::Yes);
+        f.prompts.answerMessage("No such file or directory", Prompts::OK);
         key(Qt::Key_F5);
-        QVERIFY(f.prompts.messageTexts().last().contains("No such file or directory") && f.listLines().size() == 3);
+        QCOMPARE(f.listLines().size(), 3);
     }
 
     void editingAComment() {
@@ -253,34 +262,35 @@ private slots:
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, y));
         };
         for (const QString &answer : {QString(), QString("two, with a comma")}) {  // Cancel, the same text
-            f.prompts.answerInput(answer);
+            f.prompts.answerInput("Edit this comment.", answer);
             doubleClick(2);
         }
-        QVERIFY(f.prompts.calls.at(0).text == "Edit this comment." &&
-                f.prompts.calls[0].proposed == "two, with a comma");
+        QCOMPARE(f.prompts.calls.at(0).proposed, QString("two, with a comma"));
         QCOMPARE(f.logBytes(), before);
-        f.prompts.answerInput("two \"edited\"");
+        f.prompts.answerInput("Edit this comment.", "two \"edited\"");
         doubleClick(2);
         auto expected = rowsBefore;
         expected[1][logformat::Comment] = logformat::Field::txt("two 'edited'");
-        QVERIFY(f.rows() == expected && w.listIndex() == 2 && f.listLines()[2].endsWith("|    two 'edited'"));
+        QVERIFY(f.rows() == expected);
+        QCOMPARE(w.listIndex(), 2);
+        QCOMPARE(f.listLines()[2], QString("    |    Checkout    |    00:00:00    |    two 'edited'"));
         QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), QStringList{"log.csv"});  // no copy left behind
-        f.prompts.answerInput("Remark");  // the header line's comment is the column's title
+        f.prompts.answerInput("Edit this comment.", "Remark");  // the header line's comment is the column's title
         doubleClick(0);
-        QVERIFY(f.listLines()[0].endsWith("|    Remark") && f.logBytes().startsWith("\"Date\""));
+        QCOMPARE(f.listLines()[0], QString("Participant    |    Scenario    |    Scenario Time    |    Remark"));
+        QVERIFY(f.logBytes().startsWith("\"Date\""));
         // Another program removes the first row: line 2 no longer shows record 2, nothing is asked.
         QByteArray bytes = f.logBytes();
         const qsizetype firstRow = bytes.indexOf("\r\n") + 2;
         bytes.remove(firstRow, bytes.indexOf("\r\n", firstRow) + 2 - firstRow);
         QVERIFY(writeBytes(f.logPath(), bytes));
-        f.prompts.answerMessage(Prompts::OK);
+        f.prompts.answerMessage("has changed", Prompts::OK);
         doubleClick(3);
-        QVERIFY(f.prompts.messageTexts().last().contains("has changed") && f.logBytes() == bytes);
+        QCOMPARE(f.logBytes(), bytes);
         QVERIFY(writeBytes(f.logPath(), bytes + "\"cut short\r\n" + bytes.mid(firstRow)));  // a damaged line
         w.GetLogData();
-        f.prompts.answerMessage(Prompts::OK);
+        f.prompts.answerMessage("damaged row", Prompts::OK);
         doubleClick(3);
-        QVERIFY(f.prompts.messageTexts().last().contains("damaged row"));
     }
 };
 

@@ -202,10 +202,11 @@ private slots:
         const CommentList *list = w.controls().lstComment;  // the last line selected and in view
         QVERIFY(w.listIndex() == 501 && list->topRow() > 0 &&
                 (502 - list->topRow()) * list->rowHeight() <= list->viewport()->height());
-        f.prompts.answerMessage(Prompts::OK);  // the file gone: said, the list left as it was
+        f.prompts.answerMessage("This file no longer exists.", Prompts::OK);  // the file gone: said, the list as it was
         QVERIFY(QFile::remove(f.logPath()));
         w.GetLogData();
-        QVERIFY(f.prompts.calls.at(0).text == "This file no longer exists." && f.listLines() == lines);
+        QCOMPARE(f.prompts.calls.at(0).title, QString("File Not Found"));
+        QCOMPARE(f.listLines(), lines);
     }
 
     void recentFiles() {
@@ -244,20 +245,25 @@ private slots:
         f.prompts.answerFile(kept);
         QTest::keyClick(&w, Qt::Key_F, Qt::AltModifier);
         QTest::keyClick(w.controls().mnuFile, Qt::Key_N);
-        const Prompts::FileDialog asked = f.prompts.calls.at(0).dialog;
-        QVERIFY(asked.kind == Prompts::FileDialog::Kind::Save && asked.initialName == "Usability Test Log.csv" &&
-                asked.directory == f.dir.path());
-        QVERIFY(w.listIndex() == 1 && w.focusWidget() == w.controls().txtComment);  // the newest line, as at start-up
+        const Prompts::FileDialog asked = f.prompts.lastFileDialog();
+        QCOMPARE(asked.kind, Prompts::FileDialog::Kind::Save);
+        QCOMPARE(asked.initialName, QString("Usability Test Log.csv"));
+        QCOMPARE(asked.directory, f.dir.path());
+        QCOMPARE(w.listIndex(), 1);  // the newest line, as at start-up
+        QCOMPARE(w.focusWidget(), w.controls().txtComment);
         f.enter("after the old rows");
-        QVERIFY(readBytes(kept).startsWith(kHeader + kRow) && f.listLines().size() == 3 &&
-                w.windowTitle() == "Quorvane - kept.csv");
+        QVERIFY(readBytes(kept).startsWith(kHeader + kRow));
+        QCOMPARE(f.listLines().size(), 3);
+        QCOMPARE(w.windowTitle(), QString("Quorvane - kept.csv"));
         // Open of a new name starts a new log; both are on the recent list, newest first.
         const QString fresh = f.path("Test 1.csv");
         f.prompts.answerFile(fresh);
         w.controls().mnuOpen->trigger();
-        QVERIFY(f.prompts.calls.at(1).dialog.kind == Prompts::FileDialog::Kind::Open &&
-                f.prompts.calls[1].dialog.directory == f.path("elsewhere"));
-        QVERIFY(readBytes(fresh) == kHeader && f.listLines().size() == 1 && w.windowTitle() == "Quorvane - Test 1.csv");
+        QCOMPARE(f.prompts.lastFileDialog().kind, Prompts::FileDialog::Kind::Open);
+        QCOMPARE(f.prompts.lastFileDialog().directory, f.path("elsewhere"));
+        QCOMPARE(readBytes(fresh), kHeader);
+        QCOMPARE(f.listLines().size(), 1);
+        QCOMPARE(w.windowTitle(), QString("Quorvane - Test 1.csv"));
         f.prompts.answerFile(kept);  // opened again, a listed file moves to the top
         w.mnuOpen_Click();
         QCOMPARE(shownRecent(), (QStringList{kept, fresh}));
@@ -300,29 +306,33 @@ private slots:
     void filesThatAreNoLogs_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("answer");  // to "use it anyway?"; 0: not asked, refused with a message
-        QTest::newRow("text, not used") << "notes.txt" << int(Prompts::No);
-        QTest::newRow("text, used") << "notes.txt" << int(Prompts::Yes);
-        QTest::newRow("a named pipe") << "pipe.csv" << 0;
-        QTest::newRow("a folder's place taken by a file") << "afile/new.csv" << 0;
+        QTest::addColumn<QString>("told");
+        QTest::newRow("text, not used") << "notes.txt" << int(Prompts::No) << "does not look like a Quorvane log";
+        QTest::newRow("text, used") << "notes.txt" << int(Prompts::Yes) << "does not look like a Quorvane log";
+        QTest::newRow("a named pipe") << "pipe.csv" << 0 << "This is a named pipe";
+        QTest::newRow("a folder's place taken by a file") << "afile/new.csv" << 0 << "Not a directory";
     }
     void filesThatAreNoLogs() {
         QFETCH(QString, name);
         QFETCH(int, answer);
+        QFETCH(QString, told);
         const QString path = f.dir.filePath(name);
         QVERIFY(name == "pipe.csv" ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
                                    : writeBytes(answer ? path : f.path("afile"), "Dear diary"));
         frmLogger &w = f.load();
         QTest::keyClick(&w, Qt::Key_F5);
         f.prompts.answerFile(path);
-        f.prompts.answerMessage(answer ? answer : int(Prompts::OK));
+        f.prompts.answerMessage(told, answer ? answer : int(Prompts::OK));
         w.mnuOpen_Click();
-        const QString told = f.prompts.calls.at(1).text;
-        QVERIFY2(told.contains(answer ? "does not look like a Quorvane log" : "The following error"), qPrintable(told));
-        if (answer == Prompts::Yes)  // shown, and written to only after what it holds
-            QVERIFY(w.modVariables.LogFilePath == path && f.listLines().size() == 1 && readBytes(path) == "Dear diary");
-        else
-            QVERIFY(w.modVariables.LogFilePath == f.logPath() && w.modVariables.ScenarioTimerRunning &&
-                    w.recentFiles().paths().isEmpty());
+        if (answer == Prompts::Yes) {  // shown, and written to only after what it holds
+            QCOMPARE(w.windowTitle(), "Quorvane - " + QFileInfo(path).fileName());
+            QCOMPARE(f.listLines().size(), 1);
+            QCOMPARE(readBytes(path), QByteArray("Dear diary"));
+        } else {
+            QCOMPARE(w.windowTitle(), QString("Quorvane"));  // not switched
+            QVERIFY(w.controls().cmdPauseScenario->isEnabled());  // still running
+            QVERIFY(w.recentFiles().paths().isEmpty());
+        }
     }
 
     void deleteAllComments() {
@@ -330,16 +340,16 @@ private slots:
         frmLogger &w = f.load();
         f.enter("one");
         const QByteArray before = f.logBytes();
-        f.prompts.answerMessage(Prompts::Cancel);
+        f.prompts.answerMessage("Delete All Comments?", Prompts::Cancel);
         QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
         QTest::keyClick(w.controls().mnuEdit, Qt::Key_Down);
         QTest::keyClick(w.controls().mnuEdit, Qt::Key_Return);
-        QVERIFY(f.prompts.calls.at(0).title == "Delete All Comments?" && f.logBytes() == before);
+        QCOMPARE(f.logBytes(), before);
         f.saveButtons({"Only"});  // the new header row lists the buttons defined now
-        f.prompts.answerMessage(Prompts::OK);
+        f.prompts.answerMessage("Delete All Comments?", Prompts::OK);
         w.mnuDeleteAllComments_Click();
-        QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Only\",\"Button - \"") &&
-                f.logBytes().count("\r\n") == 1);
+        QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Only\",\"Button - \""));
+        QCOMPARE(f.logBytes().count("\r\n"), 1);
         QCOMPARE(f.listLines().size(), 1);
     }
 
@@ -347,9 +357,8 @@ private slots:
         QVERIFY(writeBytes(f.logPath(), ""));
         logfile::Presence other(QFile::encodeName(f.settings.runtimeDir() + "/quorvane-logs").toStdString(), "other");
         other.announce(QFile::encodeName(f.logPath()).toStdString());
-        f.prompts.answerMessage(Prompts::OK);
+        f.prompts.answerMessage("Another copy of Quorvane is logging to this file too", Prompts::OK);
         f.load();
-        QVERIFY(f.prompts.calls.at(0).text.startsWith("Another copy of Quorvane is logging to this file too"));
         // What the other copy writes shows with our next entry: its row, or the log it started afresh.
         const std::string log = QFile::encodeName(f.logPath()).toStdString();
         QVERIFY(logfile::appendRow(log, kRow.toStdString(), logfile::Sync::No).result ==
