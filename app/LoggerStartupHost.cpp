@@ -3,37 +3,34 @@
 #include "lists/SettingsStore.h"
 #include "windows/frmLogger.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
-#include <QComboBox>
 
 LoggerStartupHost::LoggerStartupHost(SettingsStore &store, Prompts &prompts, const Clock &clock)
-    : store_(store), prompts_(prompts), clock_(clock) {}
+    : store_(store), prompts_(prompts), session_(store, clock) {}
 
 LoggerStartupHost::~LoggerStartupHost() = default;
 
 void LoggerStartupHost::useLogFile(const QString &path) { path_ = path; }
 
 logfile::FileError LoggerStartupHost::writeColumnHeader() {
-    header_ = ensureColumnHeader(store_, path_);
-    return header_.error;
+    const logfile::FileError error = session_.log().writeHeader(path_);
+    session_.counts().buttons = session_.log().header().buttonCount;
+    return error;
 }
 
 void LoggerStartupHost::showMainWindow(bool newFile) {
     if (!logger_) {
-        logger_ = std::make_unique<frmLogger>(store_, prompts_, clock_);
-        logger_->modVariables.LogFilePath = path_;
-        // What the header writer left in the shared state, as if the window had run it.
-        logger_->modVariables.ButtonCount = header_.buttonCount;
-        logger_->modVariables.EventColumn = header_.titles;
-        logger_->modVariables.LogFileLength = header_.fileLength;
+        session_.log().use(path_);
+        logger_ = std::make_unique<frmLogger>(session_, prompts_);
         QObject::connect(logger_.get(), &frmLogger::programEnded, qApp, &QCoreApplication::quit,
                          Qt::QueuedConnection);
         logger_->Form_Load();  // the first use of the main window loads it
-    } else if (logger_->modVariables.LogFilePath != path_) {
-        logger_->modVariables.LogFilePath = path_;
+    } else if (session_.log().path() != path_) {
+        session_.log().use(path_);
         logger_->GetLogData();
     }
     if (newFile)

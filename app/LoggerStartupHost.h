@@ -1,7 +1,7 @@
 #pragma once
-// Wires the start-up dialog to the main window, which it creates on first use.
+// Wires the start-up dialog to the session and the main window, which it creates on first use.
 
-#include "session/ColumnHeader.h"
+#include "session/Session.h"
 #include "windows/frmStartup.h"
 
 #include <memory>
@@ -21,13 +21,13 @@ public:
     void showMainWindow(bool newFile) override;
     QString startFolder() const override;
 
+    Session &session() { return session_; }
     frmLogger *logger() const { return logger_.get(); }
 
 private:
     SettingsStore &store_;
     Prompts &prompts_;
-    const Clock &clock_;
-    QString path_;  // the chosen log file, until the main window holds it
-    ColumnHeaderOutcome header_;
+    Session session_;
+    QString path_;  // the chosen log file, until the main window shows it
     std::unique_ptr<frmLogger> logger_;
 };

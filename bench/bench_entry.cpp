@@ -81,15 +81,17 @@ long statusKb(const char *field) {
     return value;
 }
 
-struct Session {
+struct Open {
+    std::unique_ptr<Session> session;
     std::unique_ptr<frmLogger> window;
     std::unique_ptr<PaintWatch> painted;
 };
 
-Session open(SettingsStore &store, Prompts &prompts, const Clock &clock, const std::string &log) {
-    Session s;
-    s.window = std::make_unique<frmLogger>(store, prompts, clock);
-    s.window->modVariables.LogFilePath = QString::fromStdString(log);
+Open open(SettingsStore &store, Prompts &prompts, const Clock &clock, const std::string &log) {
+    Open s;
+    s.session = std::make_unique<Session>(store, clock);
+    s.session->log().use(QString::fromStdString(log));
+    s.window = std::make_unique<frmLogger>(*s.session, prompts);
     s.window->Form_Load();
     s.window->controls().tmrMainTimer->stop();
     s.painted = std::make_unique<PaintWatch>(s.window->controls().lstComment->viewport());
@@ -98,7 +100,7 @@ Session open(SettingsStore &store, Prompts &prompts, const Clock &clock, const s
 }
 
 // Enter in the comment box, as the key arrives from the keyboard, until the list has repainted.
-double enter(Session &s, const QString &comment) {
+double enter(Open &s, const QString &comment) {
     QLineEdit *box = s.window->controls().txtComment;
     box->setText(comment);
     s.painted->arm();
@@ -136,8 +138,8 @@ int main(int argc, char *argv[]) {
     bench::writeLog(large, 1000000);
     bench::writeLog(raw, 10000);
     {
-        Session few = open(store, prompts, clock, small);
-        Session many = open(store, prompts, clock, large);
+        Open few = open(store, prompts, clock, small);
+        Open many = open(store, prompts, clock, large);
         few.window->show();
         many.window->show();
         QCoreApplication::processEvents();
@@ -166,7 +168,7 @@ int main(int argc, char *argv[]) {
         const std::string log = dir.filePath("edit.csv").toStdString();
         bench::writeLog(log, rows);
         bench::writeLog(raw, rows);
-        Session s = open(store, prompts, clock, log);
+        Open s = open(store, prompts, clock, log);
         s.window->show();
         QCoreApplication::processEvents();
         std::vector<double> ours, floor;

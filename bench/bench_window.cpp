@@ -61,8 +61,9 @@ void floorRun(const QString &log, long long size, bool fresh) {
 }
 
 void loggerRun(SettingsStore &store, Prompts &prompts, const Clock &clock, const QString &log, int rows) {
-    frmLogger window(store, prompts, clock);
-    window.modVariables.LogFilePath = log;
+    Session session(store, clock);
+    session.log().use(log);
+    frmLogger window(session, prompts);
     window.GetLogData();
     window.selectLastLineAndFocusComment();
     PaintWatch watch(window.controls().lstComment->viewport());
@@ -85,8 +86,9 @@ int startupChild(const QString &mode, const QString &log) {
         SettingsStore store;
         NoPrompts prompts;
         SystemClock clock;
-        frmLogger window(store, prompts, clock);
-        window.modVariables.LogFilePath = log;
+        Session session(store, clock);
+        session.log().use(log);
+        frmLogger window(session, prompts);
         PaintWatch watch(window.controls().lstComment->viewport());
         window.Form_Load();
         watch.wait();
@@ -139,8 +141,9 @@ int main(int argc, char *argv[]) {
         bench::report(("log to painted list vs read() fresh + window, " + what).c_str(), ours, fresh, 3.0);
 
         // The list's memory: what loading the log adds to a window that is already there.
-        frmLogger window(store, prompts, clock);
-        window.modVariables.LogFilePath = log;
+        Session session(store, clock);
+        session.log().use(log);
+        frmLogger window(session, prompts);
         window.show();
         const long before = rssKb();
         window.GetLogData();

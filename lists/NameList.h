@@ -9,6 +9,14 @@
 
 class SettingsStore;
 
+// The count keys of the three stored lists as last read, exactly as read: a list dialog's OK
+// deletes the item keys of the list as it was read.
+struct NameListCounts {
+    QString scenarios;
+    QString participants;
+    QString buttons;
+};
+
 struct StoredNameList {
     QString count;  // the count key's text exactly as read
     QStringList items;

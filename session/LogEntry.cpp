@@ -1,27 +1,12 @@
 #include "session/LogEntry.h"
 
-namespace {
+#include "session/Timers.h"
 
-int numberAt(const QString &text, qsizetype from, qsizetype length) {
-    if (from < 0)
-        return 0;
-    // The leading digits of the piece; a piece without any reads as 0.
-    int value = 0;
-    for (const QChar c : text.mid(from, length)) {
-        if (!c.isDigit())
-            break;
-        value = value * 10 + c.digitValue();
-    }
-    return value;
-}
+namespace {
 
 std::string clean(const QString &text) { return logformat::cleanComment(text.toStdString()); }
 
 }  // namespace
-
-int secondsOfClockText(const QString &text) {
-    return numberAt(text, 0, 2) * 3600 + numberAt(text, 3, 2) * 60 + numberAt(text, text.size() - 2, 2);
-}
 
 logformat::Record LogEntry::record() const {
     using namespace logformat;

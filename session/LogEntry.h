@@ -7,9 +7,8 @@
 #include <QString>
 #include <array>
 
-// Seconds of a clock text "HH:mm:ss", read by position: the first two characters are the hours,
-// the fourth and fifth the minutes, the last two the seconds, whatever the separators are.
-int secondsOfClockText(const QString &text);
+// The ten event columns of a row: column k belongs to event button k.
+using EventColumns = std::array<QString, logformat::kEventColumnCount>;
 
 struct LogEntry {
     QDate date;
@@ -19,7 +18,7 @@ struct LogEntry {
     QString participant;
     QString scenario;
     QString comment;
-    std::array<QString, logformat::kEventColumnCount> events;
+    EventColumns events;
 
     // The row writer stores a double quote as an apostrophe (a quote would end its field early
     // and shift every later record); the list line shows the same text.

@@ -7,14 +7,15 @@
 
 class CommentLines final : public CommentListSource {
 public:
+    explicit CommentLines(logfile::LogIndex &index) : index_(index) {}
+
     int lineCount() const override { return static_cast<int>(index_.size()); }
     QString lineText(int row) const override {
-        const std::string text = index_.displayLine(static_cast<std::size_t>(row));
+        const std::string text = index_.displayLine(static_cast<std::size_t>(row));  // reading fills its cache
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     }
     QString line(int row) const { return lineText(row); }
-    logfile::LogIndex &index() { return index_; }
 
 private:
-    mutable logfile::LogIndex index_;  // reading a line fills its cache
+    logfile::LogIndex &index_;
 };

@@ -1,6 +1,5 @@
 #include "windows/frmLogger.h"
 
-#include "core/presence.h"
 #include "lists/NameList.h"
 #include "lists/SettingsStore.h"
 #include "ui/AccessKeys.h"
@@ -21,25 +20,19 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStandardPaths>
-#include <QRandomGenerator>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimeEdit>
 #include <QTimer>
 
-frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent)
-    : QMainWindow(parent), store_(store), prompts_(prompts), clock_(clock), geometry_(layout::designGeometry()) {
+frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
+    : QMainWindow(parent), session_(session), prompts_(prompts), geometry_(layout::designGeometry()),
+      comments_(session.log().index()) {
     setObjectName(QStringLiteral("frmLogger"));
     setWindowIcon(appIcon());
     ui_ = createLoggerControls(this);
     ui_.lstComment->setSource(&comments_);
-    // Running copies note their current logs among the user's runtime files.
-    const QString notes =
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
-    const QString copy =
-        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
-    presence_ = std::make_unique<logfile::Presence>(toNativePath(notes), toNativePath(copy));
     ui_.client->installEventFilter(this);  // its size changes drive the layout
     // The client area at design: 8880 x 5310 twips.
     resize(twipsToPixels(layout::kDesignOuterWidth - layout::kFrameWidth),
@@ -69,6 +62,9 @@ frmLogger::frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock,
         connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
     connect(ui_.lstComment, &CommentList::rowDoubleClicked, this, &frmLogger::lstComment_DblClick);
     connect(ui_.mnuSessionSummary, &QAction::triggered, this, &frmLogger::mnuSessionSummary_Click);
+    // The tape position set by hand, while the VCR timer is stopped.
+    connect(ui_.dtpVCRTime, &QTimeEdit::timeChanged, this,
+            [this](QTime t) { session_.tape().setPosition(QTime(0, 0).secsTo(t)); });
     // The whole session from the keyboard: a key presses the button, exactly as a click does
     // (nothing happens while the button is disabled).
     const std::pair<int, QPushButton *> keys[] = {
@@ -104,7 +100,7 @@ void frmLogger::setOuterSize(double W, double H) {
 }
 
 void frmLogger::Form_Resize() {
-    layout::resize(geometry_, outerWidth(), outerHeight(), modVariables.ButtonCount);
+    layout::resize(geometry_, outerWidth(), outerHeight(), session_.counts().buttons);
     applyGeometry(ui_, geometry_);
 }
 
@@ -142,11 +138,10 @@ bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
     return mods == Qt::AltModifier && !event.text().isEmpty();
 }
 
-void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
+void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count,
                              void (frmLogger::*click)()) {
-    const LoadedPicker loaded = loadPicker(picker, store_, list);
+    const LoadedPicker loaded = loadPicker(picker, session_.store(), list);
     count = loaded.count;
-    item = loaded.lastItem;
     if (loaded.selectFirst) {
         picker->setCurrentIndex(0);
         (this->*click)();
@@ -154,23 +149,20 @@ void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &lis
 }
 
 void frmLogger::GetScenarios() {
-    refillPicker(ui_.cmbScenarios, settingkeys::Scenarios, modVariables.ScenarioCount, modVariables.ScenarioItem,
-                 &frmLogger::cmbScenarios_Click);
+    refillPicker(ui_.cmbScenarios, settingkeys::Scenarios, session_.counts().scenarios, &frmLogger::cmbScenarios_Click);
 }
 
 void frmLogger::GetParticipants() {
-    refillPicker(ui_.cmbParticipants, settingkeys::Participants, modVariables.ParticipantCount,
-                 modVariables.ParticipantItem, &frmLogger::cmbParticipants_Click);
+    refillPicker(ui_.cmbParticipants, settingkeys::Participants, session_.counts().participants,
+                 &frmLogger::cmbParticipants_Click);
 }
 
 void frmLogger::cmbScenarios_Click() { ui_.cmbScenarios->setToolTip(ui_.cmbScenarios->currentText()); }
 void frmLogger::cmbParticipants_Click() { ui_.cmbParticipants->setToolTip(ui_.cmbParticipants->currentText()); }
 
 void frmLogger::GetButtons() {
-    const StoredNameList buttons = readNameList(store_, settingkeys::Buttons);
-    modVariables.ButtonCount = buttons.count;
-    if (!buttons.items.isEmpty())
-        modVariables.ButtonItem = buttons.items.constLast();
+    const StoredNameList buttons = readNameList(session_.store(), settingkeys::Buttons);
+    session_.counts().buttons = buttons.count;
     for (QPushButton *b : ui_.cmd)
         b->hide();
     for (QPushButton *b : ui_.cmd)
@@ -189,8 +181,9 @@ void frmLogger::GetButtons() {
     }
 }
 
-void frmLogger::GetLogData() {
-    const logfile::LogIndex::LoadOutcome outcome = comments_.index().load(toNativePath(modVariables.LogFilePath));
+void frmLogger::GetLogData() { showLoad(session_.log().reload()); }
+
+void frmLogger::showLoad(const LogSession::LoadOutcome &outcome) {
     if (outcome.openError.kind == logfile::FailureKind::NotFound)
         prompts_.messageBox(QStringLiteral("This file no longer exists."), QStringLiteral("File Not Found"),
                             Prompts::Buttons::Ok, Prompts::Icon::None);
@@ -201,7 +194,7 @@ void frmLogger::GetLogData() {
         prompts_.messageBox(QStringLiteral("The log file could not be read to its end, so the list shows only its "
                                            "first %1 lines.\n\n%2")
                                 .arg(comments_.lineCount())
-                                .arg(fileFailureDetails(modVariables.LogFilePath, outcome.readError)),
+                                .arg(fileFailureDetails(session_.log().path(), outcome.readError)),
                             kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 

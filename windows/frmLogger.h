@@ -1,10 +1,9 @@
 #pragma once
-// The main window: the observer's one window while a test is logged.
+// The main window: the observer's one window while a test is logged. It maps its widgets onto the
+// session (timers, the log, the name lists' counts) and shows what the session says; what happens
+// to the log and the clocks is the session's, what is asked and told is the window's.
 
-#include "core/logio.h"
-#include "lists/SettingKeys.h"
-#include "session/MruList.h"
-#include "session/modVariables.h"
+#include "session/Session.h"
 #include "ui/LoggerControls.h"
 #include "ui/LoggerLayout.h"
 #include "windows/CommentLines.h"
@@ -13,29 +12,24 @@
 #include <QPoint>
 #include <QString>
 #include <functional>
-#include <memory>
 
-class Clock;
 class HelpWindow;
 struct SetUpListKind;
 class QComboBox;
 class QKeyEvent;
 class Prompts;
-class SettingsStore;
-namespace logfile {
-class Presence;
-}
 
 class frmLogger : public QMainWindow {
     Q_OBJECT
 
 public:
-    frmLogger(SettingsStore &store, Prompts &prompts, const Clock &clock, QWidget *parent = nullptr);
+    frmLogger(Session &session, Prompts &prompts, QWidget *parent = nullptr);
     ~frmLogger() override;
 
+    Session &session() { return session_; }
     const LoggerControls &controls() const { return ui_; }
     const layout::Geometry &geometryTwips() const { return geometry_; }
-    CommentLines &comments() { return comments_; }
+    const CommentLines &comments() const { return comments_; }
 
     // The window's size in twips, frame, title bar and menu bar included.
     double outerWidth() const;
@@ -79,16 +73,13 @@ public:
     void AddMRUItem(const QString &NewItem);
     void AddMenuElement(const QString &NewItem);
     void GetMRUFileList();
-    int MRULastIndex() const { return mru_.MRULastIndex(); }
-    const MruList &recentFiles() const { return mru_; }
+    int MRULastIndex() const { return session_.log().recent().MRULastIndex(); }
+    const MruList &recentFiles() const { return session_.log().recent(); }
+    // Makes sure the current log file exists and gives an empty one its header row; failures go to
+    // the caller.
+    logfile::FileError WriteColumnHeader();
     // The title: the program's name and the current log file's name.
     void setLogFileCaption();
-    // Before a file becomes the current log: a file that is not a log is shown to be so, and used
-    // only when the observer says so; a file that cannot be used is said. False: keep the current.
-    bool acceptLogFile(const QString &path);
-    // Notes the current log as this copy's, and tells the observer when another running copy of
-    // the program is logging to it too.
-    void announceLogFile();
 
     // List set-up dialogs, help and About
     void cmdSetUpScenarios_Click();
@@ -100,18 +91,6 @@ public:
     // Where Help > Contents looks; the program's folder unless set.
     void setHelpFile(const QString &path) { helpFile_ = path; }
     HelpWindow *helpWindow() const { return help_; }
-
-    // The session's shared state: timers, the current log file, the event columns of the next row.
-    SharedState modVariables;
-    // Makes sure the current log file exists and gives an empty one its header row; failures go to
-    // the caller. The one at `path` is for a file about to become the current one.
-    logfile::FileError WriteColumnHeader();
-    logfile::FileError WriteColumnHeader(const QString &path);
-
-    // The answer to the last question asked (6 Yes, 7 No; 0 before any).
-    int PromptAnswer = 0;
-    // The cleaned text of the entry being logged.
-    QString EntryText;
 
     // The list-and-focus reset: last line selected, focus to the comment box.
     void selectLastLineAndFocusComment();
@@ -130,41 +109,45 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Appends one entry to the log file and its line to the list; false (and the observer told)
-    // when the row could not be written.
-    bool AddLogEntry(const QString &text);
-    void logMarker(const char *kind);
+    // What the pickers hold: every entry is stamped with it.
+    Subject subject() const;
+    // Writes one entry to the log and its line to the list; false (and the observer told) when
+    // the row could not be written.
+    bool AddLogEntry(const QString &text, const EventColumns &events = {});
+    // Starts or resumes the scenario timer, after the VCR reminder; false when the observer
+    // answered No to it.
+    bool startScenario();
     // The scenario reminder before an entry: false when the entry is to be abandoned.
     bool scenarioReminderLetsGo(int keyCode);
+    // Shows the clocks and the timer buttons as the session has them.
+    void showTimers();
+    void showLoad(const LogSession::LoadOutcome &outcome);
+    void showMendedEnd(const logfile::TailRepair &tail);
     void logFileChangedBehindUs(int target);
-    // Mends a log whose last line has no line end before anything is appended; false (and the
-    // observer told) when it cannot be mended.
-    bool mendLogEnd(const std::string &path);
-    // The log is gone: true when the observer has it created again (with its header row).
-    bool createGoneLogAgain();
     void tellCannotWrite(const QString &what, const logfile::FileError &error);
+    // Before a file becomes the current log: a file that is not a log is shown to be so, and used
+    // only when the observer says so; a file that cannot be used is said. False: keep the current.
+    bool acceptLogFile(const QString &path);
+    // Makes `path` the current log, its lines shown, and tells the observer when another running
+    // copy of the program is logging to it too.
+    void switchTo(const QString &path);
+    void announceLogFile();
     bool keyPressed(QWidget *target, const QKeyEvent &event);
     void chooseLogFile(bool create);
     void openListDialog(const SetUpListKind &kind, QString &count, std::function<void()> refresh);
     bool isDragSurface(QObject *watched, const QPoint &pos) const;
     bool dragEvent(QObject *watched, QEvent *event);
-    void SaveMRUFileList();
     void refreshMruMenu();
-    void setVCRButtons(bool start, bool pause, bool stop);
-    void setScenarioButtons(bool start, bool pause, bool stop);
-    void refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count, QString &item,
+    void refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count,
                       void (frmLogger::*click)());
     void restorePlacement();
     void savePlacement();
 
-    SettingsStore &store_;
+    Session &session_;
     Prompts &prompts_;
-    const Clock &clock_;
     LoggerControls ui_;
     layout::Geometry geometry_;
     CommentLines comments_;
-    std::unique_ptr<logfile::Presence> presence_;
-    MruList mru_;
     bool ended_ = false;
     HelpWindow *help_ = nullptr;
     QString helpFile_;

@@ -21,8 +21,6 @@
 
 namespace {
 
-const QString kStopped = QStringLiteral("00:00:00");
-
 // The smallest window a stored size restores: the menus, the comment box and some of the list.
 constexpr double kMinOuterWidth = 4500;
 constexpr double kMinOuterHeight = 4500;
@@ -48,25 +46,17 @@ void frmLogger::Form_Load() {
     GetParticipants();
     GetButtons();
     GetLogData();
-    ui_.lblPCTime->setText(clock_.now().toString(QStringLiteral("hh:mm:ss AP")));
+    // The PC clock before the first tick; both timers stopped, as the session starts them.
+    session_.tick();
+    showTimers();
 
-    modVariables.VCRTimerRunning = false;
-    ui_.cmdStartVCR->setEnabled(true);
-    ui_.cmdPauseVCR->setEnabled(false);
-    ui_.cmdStopVCR->setEnabled(false);
-    ui_.lblVCRTime->setText(kStopped);
-    modVariables.ScenarioTimerRunning = false;
-    ui_.cmdStartScenario->setEnabled(true);
-    ui_.cmdPauseScenario->setEnabled(false);
-    ui_.cmdStopScenario->setEnabled(false);
-    ui_.lblScenarioTime->setText(kStopped);
-
-    const bool maximized = store_.GetSetting(settingkeys::Maximized) == QLatin1String("True");
+    SettingsStore &store = session_.store();
+    const bool maximized = store.GetSetting(settingkeys::Maximized) == QLatin1String("True");
     restorePlacement();
-    ui_.chkVCRTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::VCRReminder)) == 1);
-    ui_.chkScenarioTimeReminder->setChecked(checkValue(store_.GetSetting(settingkeys::ScenarioReminder)) == 1);
+    ui_.chkVCRTimeReminder->setChecked(checkValue(store.GetSetting(settingkeys::VCRReminder)) == 1);
+    ui_.chkScenarioTimeReminder->setChecked(checkValue(store.GetSetting(settingkeys::ScenarioReminder)) == 1);
 
-    mru_.clear();
+    session_.log().recent().clear();
     GetMRUFileList();
 
     if (maximized)
@@ -82,10 +72,11 @@ void frmLogger::Form_Load() {
 void frmLogger::restorePlacement() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    if (store_.GetSetting(settingkeys::Maximized) == QLatin1String("False"))
-        setOuterSize(storedSize(store_.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth, kMinOuterWidth,
+    const SettingsStore &store = session_.store();
+    if (store.GetSetting(settingkeys::Maximized) == QLatin1String("False"))
+        setOuterSize(storedSize(store.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth, kMinOuterWidth,
                                 pixelsToTwips(room.width())),
-                     storedSize(store_.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight,
+                     storedSize(store.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight,
                                 kMinOuterHeight, pixelsToTwips(room.height())));
     // Centred on the screen when first shown.
     QRect frame = frameGeometry();
@@ -94,26 +85,27 @@ void frmLogger::restorePlacement() {
 }
 
 void frmLogger::savePlacement() {
+    SettingsStore &store = session_.store();
     if (isMinimized())
         return;  // the placement saved before stays
     if (isMaximized()) {
-        store_.SaveSetting(settingkeys::Maximized, QStringLiteral("True"));
+        store.SaveSetting(settingkeys::Maximized, QStringLiteral("True"));
         return;
     }
-    store_.SaveSetting(settingkeys::Maximized, QStringLiteral("False"));
-    store_.SaveSetting(settingkeys::MainWidth, QString::number(outerWidth()));
-    store_.SaveSetting(settingkeys::MainHeight, QString::number(outerHeight()));
+    store.SaveSetting(settingkeys::Maximized, QStringLiteral("False"));
+    store.SaveSetting(settingkeys::MainWidth, QString::number(outerWidth()));
+    store.SaveSetting(settingkeys::MainHeight, QString::number(outerHeight()));
 }
 
 void frmLogger::mnuExit_Click() {
     if (ended_)
         return;
     ended_ = true;
-    store_.SaveSetting(settingkeys::VCRReminder, QString::number(ui_.chkVCRTimeReminder->isChecked() ? 1 : 0));
-    store_.SaveSetting(settingkeys::ScenarioReminder,
-                       QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
+    SettingsStore &store = session_.store();
+    store.SaveSetting(settingkeys::VCRReminder, QString::number(ui_.chkVCRTimeReminder->isChecked() ? 1 : 0));
+    store.SaveSetting(settingkeys::ScenarioReminder, QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
     savePlacement();
-    SaveMRUFileList();
+    recentFiles().save(store);
     ui_.tmrMainTimer->stop();
     close();
     emit programEnded();

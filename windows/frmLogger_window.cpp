@@ -13,19 +13,19 @@
 #include <QWindow>
 
 void frmLogger::cmdSetUpScenarios_Click() {
-    openListDialog(kSetUpScenarios, modVariables.ScenarioCount, [this] { GetScenarios(); });
+    openListDialog(kSetUpScenarios, session_.counts().scenarios, [this] { GetScenarios(); });
 }
 
 void frmLogger::cmdSetUpParticipants_Click() {
-    openListDialog(kSetUpParticipants, modVariables.ParticipantCount, [this] { GetParticipants(); });
+    openListDialog(kSetUpParticipants, session_.counts().participants, [this] { GetParticipants(); });
 }
 
 void frmLogger::mnuCustomizeEventButtons_Click() {
-    openListDialog(kSetUpCustomButtons, modVariables.ButtonCount, [this] {
+    openListDialog(kSetUpCustomButtons, session_.counts().buttons, [this] {
         if (const logfile::FileError error = WriteColumnHeader())
             prompts_.messageBox(QStringLiteral("The custom event buttons are saved, but the log file's header row "
                                                "could not be written.\n\n") +
-                                    fileFailureDetails(modVariables.LogFilePath, error),
+                                    fileFailureDetails(session_.log().path(), error),
                                 kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
         GetLogData();
         GetButtons();
@@ -34,7 +34,7 @@ void frmLogger::mnuCustomizeEventButtons_Click() {
 
 void frmLogger::openListDialog(const SetUpListKind &kind, QString &count, std::function<void()> refresh) {
     // Created on opening and gone on closing, so each opening reads the store afresh.
-    frmSetUpList dialog(kind, store_, prompts_, count, std::move(refresh), this);
+    frmSetUpList dialog(kind, session_.store(), prompts_, count, std::move(refresh), this);
     dialog.exec();
 }
 
@@ -46,7 +46,7 @@ void frmLogger::mnuContents_Click() {
 }
 
 void frmLogger::mnuSessionSummary_Click() {
-    auto *summary = new frmSessionSummary(prompts_, modVariables.LogFilePath, this);
+    auto *summary = new frmSessionSummary(prompts_, session_.log().path(), this);
     summary->setAttribute(Qt::WA_DeleteOnClose);
     summary->show();
 }

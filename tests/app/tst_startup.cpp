@@ -119,8 +119,8 @@ private slots:
         QVERIFY(showActive(again.get()));
         prompts_.answerFile(path("fresh.csv"));
         QTest::mouseDClick(again->optStartUp[1], Qt::LeftButton);
-        QVERIFY(readBytes(path("fresh.csv")).startsWith("\"Date\",\"PC Time\"") &&
-                logger()->modVariables.LogFilePath == path("fresh.csv"));
+        QVERIFY(readBytes(path("fresh.csv")).startsWith("\"Date\",\"PC Time\""));
+        QCOMPARE(logger()->windowTitle(), QString("Quorvane - fresh.csv"));
         again->Form_Load();
         QVERIFY(showActive(again.get()));
         QSignalSpy ended(again.get(), &frmStartup::programEnded);

@@ -23,6 +23,7 @@ public:
     ScriptedPrompts prompts;
     FakeClock clock;
     std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<Session> session;
     std::unique_ptr<frmLogger> window;
 
     QString logPath() const { return dir.filePath(QStringLiteral("log.csv")); }
@@ -30,6 +31,7 @@ public:
 
     void reset() {
         window.reset();
+        session.reset();
         TestSettings::clear();
         prompts.reset();
         clock = FakeClock();
@@ -43,12 +45,14 @@ public:
     void finish() {
         QVERIFY2(prompts.done(), qPrintable(prompts.report()));
         window.reset();
+        session.reset();
     }
 
     // Loaded as the stored settings say, the clock ticked by the test alone.
     frmLogger &loadAsStored() {
-        window = std::make_unique<frmLogger>(*store, prompts, clock);
-        window->modVariables.LogFilePath = logPath();
+        session = std::make_unique<Session>(*store, clock);
+        session->log().use(logPath());
+        window = std::make_unique<frmLogger>(*session, prompts);
         if (window->WriteColumnHeader())
             qFatal("the log file cannot be prepared");
         window->Form_Load();

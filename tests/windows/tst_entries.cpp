@@ -193,10 +193,13 @@ private slots:
                                       "\r\n"));
         QVERIFY(f.lastRow().endsWith(",\"Help Used\"" + kNoEvent.repeated(2) + ",\"Help Used\"" + kNoEvent.repeated(7) +
                                      "\r\n"));
-        QVERIFY(f.comments().size() == 2 && f.c().txtComment->text() == "half typed" && w.listIndex() == 2);
-        QVERIFY(f.c().cmd[0]->toolTip().contains("Ctrl+1") && f.c().cmdStopScenario->toolTip().contains("F7"));
+        QCOMPARE(f.comments().size(), 2);
+        QCOMPARE(f.c().txtComment->text(), QString("half typed"));
+        QCOMPARE(w.listIndex(), 2);
+        QVERIFY(f.c().cmd[0]->toolTip().contains("Ctrl+1"));
+        QVERIFY(f.c().cmdStopScenario->toolTip().contains("F7"));
         QTest::keyClick(f.c().cmdStartVCR, Qt::Key_Return);  // Enter on a button presses that button
-        QVERIFY(w.modVariables.VCRTimerRunning);
+        QVERIFY(f.c().cmdPauseVCR->isEnabled());
     }
 
     void accessKeysOfEventButtons() {

@@ -130,23 +130,27 @@ private slots:
         frmLogger &w = f.load();
         QComboBox *scenarios = w.controls().cmbScenarios;
         QCOMPARE(scenarios->itemText(0) + scenarios->itemText(1) + scenarios->itemText(2), QString("AlphabetaTask 10"));
-        QVERIFY(scenarios->currentText() == "Alpha" && scenarios->toolTip() == "Alpha" &&
-                w.modVariables.ScenarioCount == "2");
-        QVERIFY(w.controls().cmbParticipants->currentText() == "P1" && w.controls().cmbParticipants->toolTip() == "P1");
+        QCOMPARE(scenarios->currentText(), QString("Alpha"));
+        QCOMPARE(scenarios->toolTip(), QString("Alpha"));
+        QCOMPARE(w.session().counts().scenarios, QString("2"));  // as read, for the list dialog's OK
+        QCOMPARE(w.controls().cmbParticipants->currentText(), QString("P1"));
+        QCOMPARE(w.controls().cmbParticipants->toolTip(), QString("P1"));
         // A name typed is logged as typed, even the start of a listed one; the tool tip stays.
         QTest::mouseClick(scenarios->lineEdit(), Qt::LeftButton);
         scenarios->lineEdit()->selectAll();
         QTest::keyClicks(scenarios->lineEdit(), "Task 1");
         QTest::keyClick(scenarios->lineEdit(), Qt::Key_Tab);
         f.enter("typed scenario");
-        QVERIFY(f.rows().back()[logformat::Scenario] == logformat::Field::txt("Task 1") &&
-                scenarios->toolTip() == "Alpha");
+        QCOMPARE(f.rows().back()[logformat::Scenario], logformat::Field::txt("Task 1"));
+        QCOMPARE(scenarios->toolTip(), QString("Alpha"));
         scenarios->setCurrentIndex(2);  // picked from the list: the tool tip follows
         emit scenarios->activated(2);
         QCOMPARE(scenarios->toolTip(), QString("Task 10"));
         f.store->SaveSetting("Scenarios", "Number Of Scenarios", "-1");  // saved empty: nothing listed or selected
         w.GetScenarios();
-        QVERIFY(scenarios->count() == 0 && scenarios->currentText().isEmpty() && w.modVariables.ScenarioCount == "-1");
+        QCOMPARE(scenarios->count(), 0);
+        QCOMPARE(scenarios->currentText(), QString());
+        QCOMPARE(w.session().counts().scenarios, QString("-1"));
     }
 
     void buttonBar_data() {
@@ -293,13 +297,15 @@ private slots:
         } else {
             f.prompts.answerFile(std::nullopt);  // cancelled: nothing changes
             how == "New" ? w.mnuNew_Click() : w.mnuOpen_Click();
-            QVERIFY(w.modVariables.LogFilePath == f.logPath() && w.modVariables.ScenarioTimerRunning != paused);
+            QCOMPARE(w.windowTitle(), QString("Quorvane"));  // not switched
+            QCOMPARE(w.controls().cmdPauseScenario->isEnabled(), !paused);
             f.prompts.answerFile(other);
             how == "New" ? w.mnuNew_Click() : w.mnuOpen_Click();
         }
         QCOMPARE(f.comments().last(), QString(paused ? "***PAUSE" : "***STOP") + " SCENARIO TIMER - Checkout***");
-        QVERIFY(w.modVariables.LogFilePath == other && !w.modVariables.ScenarioTimerRunning &&
-                w.controls().cmdStopScenario->isEnabled() == paused);
+        QCOMPARE(w.windowTitle(), QString("Quorvane - other.csv"));
+        QVERIFY(!w.controls().cmdPauseScenario->isEnabled());
+        QCOMPARE(w.controls().cmdStopScenario->isEnabled(), paused);
         QCOMPARE(readBytes(other), how == "recent file" ? QByteArray() : kHeader);
     }
 

@@ -47,7 +47,9 @@ private slots:
         inListDialog({"beta", "Alpha"}, true, "frmSetUpScenarios");
         QTest::keyClick(w.controls().cmdSetUpScenarios, Qt::Key_Space);
         QComboBox *picker = w.controls().cmbScenarios;
-        QVERIFY(picker->count() == 2 && picker->currentText() == "Alpha" && w.modVariables.ScenarioCount == "1");
+        QCOMPARE(picker->count(), 2);
+        QCOMPARE(picker->currentText(), QString("Alpha"));
+        QCOMPARE(w.session().counts().scenarios, QString("1"));
         // Cancel leaves the participant picker as it was.
         w.controls().cmbParticipants->setEditText("typed");
         inListDialog({"P9"}, false, "frmSetUpParticipants");

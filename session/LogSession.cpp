@@ -1,0 +1,116 @@
+#include "session/LogSession.h"
+
+#include "ui/NativePath.h"
+
+#include <cerrno>
+
+LogSession::LogSession(SettingsStore &store, std::unique_ptr<logfile::Presence> presence)
+    : store_(store), presence_(std::move(presence)) {}
+
+LogSession::~LogSession() = default;
+
+std::string LogSession::nativePath() const { return toNativePath(path_); }
+
+logfile::LogCheck LogSession::check(const QString &path) { return logfile::checkLogFile(toNativePath(path)); }
+
+logfile::FileError LogSession::writeHeader(const QString &path) {
+    header_ = ensureColumnHeader(store_, path);
+    return header_.error;
+}
+
+LogSession::LoadOutcome LogSession::reload() { return index_.load(nativePath()); }
+
+int LogSession::announce() { return presence_ ? presence_->announce(nativePath()) : 0; }
+
+LogSession::AppendResult LogSession::append(const LogEntry &entry) {
+    AppendResult out;
+    const std::string row = logformat::encodeRow(entry.record());
+    const std::string path = nativePath();
+    bool mended = false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const logfile::AppendOutcome appended = logfile::appendRow(path, row, logfile::Sync::Yes);
+        switch (appended.result) {
+        case logfile::AppendOutcome::Result::Done:
+            out.kind = AppendResult::Kind::Written;
+            if (mended || !index_.appended(appended.offset, static_cast<long long>(row.size()), appended.file)) {
+                out.reloaded = true;  // another copy wrote to the file meanwhile: shown as it is
+                out.load = reload();
+            }
+            return out;
+        case logfile::AppendOutcome::Result::TailNotEnded:
+            // New rows must not start inside a damaged one.
+            out.tail = logfile::repairTail(path);
+            if (out.tail.result == logfile::TailRepair::Result::Failed) {
+                out.error = out.tail.error;
+                return out;
+            }
+            mended = true;
+            continue;
+        case logfile::AppendOutcome::Result::Gone:
+            out.kind = AppendResult::Kind::Gone;
+            out.error = appended.error;
+            return out;
+        case logfile::AppendOutcome::Result::Failed:
+            out.error = appended.error;
+            return out;
+        }
+    }
+    // Mended, and cut short again at once: something else is writing half rows into it.
+    out.error = logfile::FileError::fromErrno(EBUSY);
+    return out;
+}
+
+logfile::FileError LogSession::createAgain() { return writeHeader(path_); }
+
+logfile::FileError LogSession::startAfresh() {
+    ColumnHeaderOutcome fresh;
+    fresh.titles = eventColumnTitles(store_, &fresh.buttonCount);
+    // Replaced in one step by a file holding a fresh header row, so the log is never missing.
+    if (logfile::FileError error = logfile::startAfresh(nativePath(), columnHeaderRow(fresh.titles)))
+        return error;
+    header_ = fresh;
+    return {};
+}
+
+LogSession::CommentLookup LogSession::commentAt(std::size_t row) {
+    CommentLookup out;
+    if (index_.shape(row) == logformat::Shape::Damaged) {
+        out.result = CommentLookup::Result::Damaged;
+        return out;
+    }
+    // The record as the file holds it now, read alone: it must still be the line shown.
+    const logfile::RecordAt found = logfile::readRecordAt(nativePath(), index_.offset(row));
+    if (found.result == logfile::RecordAt::Result::Failed) {
+        out.error = found.error;
+        return out;
+    }
+    if (found.result == logfile::RecordAt::Result::Gone || found.displayLine != index_.displayLine(row)) {
+        out.result = CommentLookup::Result::Changed;
+        return out;
+    }
+    const logformat::Field &comment = found.record[logformat::Comment];
+    out.comment = QString::fromStdString(comment.kind == logformat::Kind::Number ? logformat::formatNumber(comment.number)
+                                                                                 : comment.text);
+    out.result = CommentLookup::Result::Found;
+    return out;
+}
+
+LogSession::CommentChange LogSession::changeComment(std::size_t row, const QString &comment) {
+    CommentChange out;
+    const logfile::CommentEdit edit =
+        logfile::replaceComment(nativePath(), index_.offset(row), index_.displayLine(row), comment.toStdString());
+    switch (edit.result) {
+    case logfile::CommentEdit::Result::Done:
+        index_.replaced(row, edit.oldLength, edit.newLength, edit.fd, edit.file);
+        out.result = CommentChange::Result::Done;
+        break;
+    case logfile::CommentEdit::Result::RecordGone:
+    case logfile::CommentEdit::Result::RecordChanged:
+        out.result = CommentChange::Result::Changed;
+        break;
+    case logfile::CommentEdit::Result::Failed:
+        out.error = edit.error;
+        break;
+    }
+    return out;
+}

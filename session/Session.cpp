@@ -1,0 +1,49 @@
+#include "session/Session.h"
+
+#include "ui/Clock.h"
+#include "ui/NativePath.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+
+namespace {
+
+std::unique_ptr<logfile::Presence> presenceIn(const QString &folder) {
+    if (folder.isEmpty())
+        return nullptr;
+    const QString copy =
+        QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QRandomGenerator::global()->generate());
+    return std::make_unique<logfile::Presence>(toNativePath(folder), toNativePath(copy));
+}
+
+}  // namespace
+
+Session::Session(SettingsStore &store, const Clock &clock, const QString &presenceFolder)
+    : store_(store), clock_(clock), log_(store, presenceIn(presenceFolder)) {
+    tick();
+}
+
+QString Session::defaultPresenceFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QStringLiteral("/quorvane-logs");
+}
+
+void Session::tick() {
+    const QDateTime now = clock_.now();
+    pcTime_ = now.toString(QStringLiteral("hh:mm:ss AP"));
+    tape_.tick(now);
+    scenario_.tick(now);
+}
+
+LogEntry Session::entry(const QString &text, const EventColumns &events, const Subject &subject) const {
+    LogEntry e;
+    e.date = clock_.now().date();  // read afresh; the times are as shown, up to a second old
+    e.pcTime = pcTime_;
+    e.vcrTime = clockText(tape_.shown());
+    e.scenarioTime = clockText(scenario_.shown());
+    e.participant = subject.participant;
+    e.scenario = subject.scenario;
+    e.comment = text;
+    e.events = events;
+    return e;
+}
