@@ -80,6 +80,10 @@ struct LoggerControls {
 
     std::array<QWidget *, layout::ControlCount> byControl{};
     QWidget *widget(layout::Control c) const { return byControl[c]; }
+    template <typename W>
+    W *as(layout::Control c) const {
+        return static_cast<W *>(byControl[c]);
+    }
     // The eight labels and three frames a mouse press on which moves the window.
     QList<QWidget *> dragSurfaces() const;
 };

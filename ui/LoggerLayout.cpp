@@ -1,5 +1,7 @@
 #include "ui/LoggerLayout.h"
 
+#include "ui/LoggerDesign.h"
+
 #include <cmath>
 
 namespace layout {
@@ -58,36 +60,8 @@ void layoutValueRow(Geometry &g, double F, Control caption, Control value) {
 
 Geometry designGeometry() {
     Geometry g;
-    const auto at = [&g](Control c, float l, float t, float w, float h) { g[c] = {l, t, w, h}; };
-    at(frameParticipant, 120, 120, 2775, 2055);
-    at(cmbParticipants, 120, 720, 1815, 315);
-    at(cmdSetUpParticipants, 2040, 720, 855, 315);
-    at(lblPCTimeLabel, 120, 1680, 1455, 255);
-    at(lblPCTime, 1680, 1680, 975, 255);
-    at(frameVCR, 3000, 120, 2775, 2055);
-    at(chkVCRTimeReminder, 120, 240, 2775, 375);
-    at(lblSetVCRTimeLabel, 240, 720, 1215, 255);
-    at(dtpVCRTime, 1560, 720, 1335, 375);
-    at(cmdStartVCR, 120, 1200, 855, 375);
-    at(cmdPauseVCR, 1080, 1200, 855, 375);
-    at(cmdStopVCR, 2040, 1200, 855, 375);
-    at(lblVCRTimeLabel, 120, 1680, 1575, 255);
-    at(lblVCRTime, 1800, 1680, 855, 255);
-    at(frameScenario, 5880, 120, 2775, 2055);
-    at(chkScenarioTimeReminder, 120, 240, 2775, 375);
-    at(cmbScenarios, 120, 720, 1815, 315);
-    at(cmdSetUpScenarios, 2040, 720, 855, 315);
-    at(cmdStartScenario, 120, 1200, 855, 375);
-    at(cmdPauseScenario, 1080, 1200, 855, 375);
-    at(cmdStopScenario, 2040, 1200, 855, 375);
-    at(lblScenarioTimeLabel, 120, 1680, 1575, 255);
-    at(lblScenarioTime, 1800, 1680, 855, 255);
-    at(lstComment, 120, 2280, 8655, 2100);
-    at(lblComments, 120, 5040, 855, 255);
-    at(txtComment, 1080, 5040, 6375, 285);
-    at(cmdEnter, 7920, 5040, 855, 285);
-    for (int k = 0; k < 10; ++k)
-        at(eventButton(k), 120 + 840 * static_cast<float>(k), 4560, 735, 375);
+    for (const ControlDesign &d : kLoggerDesign)
+        g[d.id] = d.design;
     return g;
 }
 

@@ -58,7 +58,7 @@ inline constexpr double kDesignOuterHeight = 6000;
 inline constexpr double kFrameWidth = 120;
 inline constexpr double kFrameHeight = 690;
 
-inline Control eventButton(int k) { return static_cast<Control>(cmd0 + static_cast<std::size_t>(k)); }
+constexpr Control eventButton(int k) { return static_cast<Control>(cmd0 + static_cast<std::size_t>(k)); }
 
 Geometry designGeometry();
 

@@ -2,9 +2,13 @@
 
 #include "tests/support/Harness.h"
 #include "ui/CommentList.h"
+#include "ui/LoggerControls.h"
 #include "ui/LoggerLayout.h"
 #include "ui/Twips.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMainWindow>
 #include <QtTest>
 
 using namespace layout;
@@ -68,6 +72,32 @@ private slots:
         resize(g, 12000, 5000, "9");
         QVERIFY(g[lstComment].height == height && g[lstComment].width == 11640 && g[frameScenario].left == 7960);
         QCOMPARE(g[cmdEnter].left + g[cmdEnter].width, 12000.0f - 255);
+    }
+
+    void tabMovesAlongTheDesignedOrder() {
+        QMainWindow window;
+        const LoggerControls c = createLoggerControls(&window);
+        QVERIFY(showActive(&window));
+        c.chkVCRTimeReminder->setFocus();
+        QStringList visited{c.chkVCRTimeReminder->objectName()};
+        for (int i = 0; i < 25; ++i) {
+            // The time picker's Tab goes through its hours, minutes and seconds first.
+            QWidget *from = QApplication::focusWidget();
+            for (int k = 0; k < 4 && QApplication::focusWidget() == from; ++k)
+                QTest::keyClick(from, Qt::Key_Tab);
+            QWidget *focus = QApplication::focusWidget();
+            // A combo box's own line edit takes the focus for it.
+            visited << (qobject_cast<QLineEdit *>(focus) && focus->parentWidget() != c.client
+                            ? focus->parentWidget()->objectName()
+                            : focus->objectName());
+        }
+        QCOMPARE(visited, (QStringList{"chkVCRTimeReminder", "dtpVCRTime", "cmdStartVCR", "cmdPauseVCR", "cmdStopVCR",
+                                       "chkScenarioTimeReminder", "cmdSetUpScenarios", "cmbScenarios",
+                                       "cmdStartScenario", "cmdPauseScenario", "cmdStopScenario", "lstComment",
+                                       "txtComment", "cmdSetUpParticipants", "cmbParticipants", "cmdEnter", "cmd1",
+                                       "cmd2", "cmd3", "cmd4", "cmd5", "cmd6", "cmd7", "cmd8", "cmd9", "cmd0"}));
+        // Frames and labels are places to drag the window by, not stops for the keyboard.
+        QCOMPARE(c.dragSurfaces().size(), 11);
     }
 
     void theCommentListFollowsTheKeys() {
