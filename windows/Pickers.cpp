@@ -19,8 +19,6 @@ LoadedPicker loadPicker(QComboBox *picker, const SettingsStore &store, const set
     out.count = stored.count;
     if (stored.count.isEmpty())
         return out;
-    if (!stored.items.isEmpty())
-        out.lastItem = stored.items.constLast();
     sortNames(stored.items);
     picker->addItems(stored.items);
     out.selectFirst = stored.count != QLatin1String("-1") && picker->count() > 0;

@@ -14,7 +14,6 @@ void sortNames(QStringList &names);
 
 struct LoadedPicker {
     QString count;        // the count key's text exactly as read
-    QString lastItem;     // the last name read
     bool selectFirst = false;  // a list was stored and not saved empty
 };
 

@@ -51,8 +51,9 @@ private slots:
         // Start, Pause and Stop share their frame, 120 apart, the last 120 short of its edge.
         for (const Control start : {cmdStartVCR, cmdStartScenario}) {
             const Rect &pause = g[Control(start + 1)], &stop = g[Control(start + 2)];
-            QVERIFY(qAbs(g[start].left - 120) < 0.01f && qAbs(pause.left - 1013.33f) < 0.01f &&
-                    qAbs(stop.width - 773.33f) < 0.01f);
+            QVERIFY(qAbs(g[start].left - 120) < 0.01f);
+            QVERIFY(qAbs(pause.left - 1013.33f) < 0.01f);
+            QVERIFY(qAbs(stop.width - 773.33f) < 0.01f);
             QVERIFY(qAbs(stop.left + stop.width - (2800 - 120)) < 0.01f);
         }
         Geometry again = g;  // laid out again at the same size, nothing moves
@@ -63,14 +64,17 @@ private slots:
     void thresholds() {
         const Geometry design = designGeometry();
         // Just under 6000 high or 9000 wide, a pass leaves everything; from there it runs.
-        QVERIFY(laidOut(8000, 5999, "9") == design && laidOut(8999, 5000, "9") == design);
+        QVERIFY(laidOut(8000, 5999, "9") == design);
+        QVERIFY(laidOut(8999, 5000, "9") == design);
         QVERIFY(laidOut(8000, 6000, "9")[lstComment] == (Rect{120, 2280, 8655, 1875}));
         QVERIFY(laidOut(8000, 6000, "-1")[lstComment] == (Rect{120, 2280, 8655, 2355}));  // no button row
         // Wider than 9000 but lower than 6000: only the horizontal pass, after an earlier layout.
         Geometry g = laidOut(9000, 7000, "9");
         const float height = g[lstComment].height;
         resize(g, 12000, 5000, "9");
-        QVERIFY(g[lstComment].height == height && g[lstComment].width == 11640 && g[frameScenario].left == 7960);
+        QCOMPARE(g[lstComment].height, height);
+        QCOMPARE(g[lstComment].width, 11640.0f);
+        QCOMPARE(g[frameScenario].left, 7960.0f);
         QCOMPARE(g[cmdEnter].left + g[cmdEnter].width, 12000.0f - 255);
     }
 
@@ -114,9 +118,11 @@ private slots:
         QTest::keyClick(&list, Qt::Key_Home);
         QTest::keyClick(&list, Qt::Key_PageDown);
         QTest::keyClick(&list, Qt::Key_Down);
-        QVERIFY(list.currentRow() == 11 && shown(11));
+        QCOMPARE(list.currentRow(), 11);
+        QVERIFY(shown(11));
         list.resize(300, 3 * list.rowHeight());  // a smaller list keeps the selection in view
-        QVERIFY(list.currentRow() == 11 && list.topRow() + 3 > 11);
+        QCOMPARE(list.currentRow(), 11);
+        QVERIFY(list.topRow() + 3 > 11);
     }
 };
 

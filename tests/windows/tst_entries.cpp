@@ -48,7 +48,9 @@ private slots:
         // The list shows what a reload shows, the new line selected, the box emptied, focus kept.
         QCOMPARE(f.listLines().last(),
                  QString("Ann 'Mac'    |    Checkout    |    00:00:00    |     Said 'no', twice"));
-        QVERIFY(w.listIndex() == 1 && f.c().txtComment->text().isEmpty() && w.focusWidget() == f.c().txtComment);
+        QCOMPARE(w.listIndex(), 1);
+        QCOMPARE(f.c().txtComment->text(), QString());
+        QCOMPARE(w.focusWidget(), f.c().txtComment);
         f.enter("   ");  // blanks alone are a comment; an empty box is not
         f.enter("");
         QCOMPARE(f.comments(), (QStringList{" Said 'no', twice", "   "}));
@@ -63,7 +65,8 @@ private slots:
         QTest::mouseClick(f.c().dtpVCRTime, Qt::LeftButton, {}, field);
         QTest::keyClicks(f.c().dtpVCRTime, "235958");
         key(Qt::Key_F2);  // Start: the label shows the tape position at once
-        QVERIFY(isTimePickerLocked(f.c().dtpVCRTime) && !f.c().cmdStartVCR->isEnabled());
+        QVERIFY(isTimePickerLocked(f.c().dtpVCRTime));
+        QVERIFY(!f.c().cmdStartVCR->isEnabled());
         QCOMPARE(f.c().lblVCRTime->text(), QString("23:59:58"));
         f.tick(2);
         QCOMPARE(f.c().lblVCRTime->text(), QString("00:00:00"));  // past midnight it counts on
@@ -75,7 +78,8 @@ private slots:
         f.tick(4);
         QCOMPARE(f.c().lblVCRTime->text(), QString("00:00:07"));
         key(Qt::Key_F4);  // Stop
-        QVERIFY(f.c().lblVCRTime->text() == "00:00:00" && f.c().dtpVCRTime->time() == QTime(0, 0, 7));
+        QCOMPARE(f.c().lblVCRTime->text(), QString("00:00:00"));
+        QCOMPARE(f.c().dtpVCRTime->time(), QTime(0, 0, 7));
         f.c().chkVCRTimeReminder->setFocus();
         QTest::keyClick(f.c().chkVCRTimeReminder, Qt::Key_Tab);
         QTest::keyClicks(w.focusWidget(), "1:02:03");
@@ -95,13 +99,15 @@ private slots:
         f.tick(5);
         f.c().cmbScenarios->setEditText("Search");  // the timer runs on; markers name what is picked
         key(Qt::Key_F7);
-        QVERIFY(f.c().lblScenarioTime->text() == "00:00:00" && !f.c().cmdStopScenario->isEnabled());
+        QCOMPARE(f.c().lblScenarioTime->text(), QString("00:00:00"));
+        QVERIFY(!f.c().cmdStopScenario->isEnabled());
         QCOMPARE(f.comments(), (QStringList{kStart, kPause, "***RESUME SCENARIO TIMER - Checkout***",
                                             "***STOP SCENARIO TIMER - Search***"}));
         for (const int i : {0, 1, 2, 3})
             QVERIFY(f.rows()[std::size_t(i)][logformat::ScenarioSeconds] ==
                     logformat::Field::num(QList{0, 65, 65, 70}[i]));
-        QVERIFY(w.listIndex() == 4 && w.focusWidget() == f.c().txtComment);
+        QCOMPARE(w.listIndex(), 4);
+        QCOMPARE(w.focusWidget(), f.c().txtComment);
     }
 
     void theScenarioReminderAsksForTypingOnly() {
@@ -205,13 +211,16 @@ private slots:
     void accessKeysOfEventButtons() {
         f.saveButtons({"&Frustrated", "&Search", "&Skip", "&Task done"});
         frmLogger &w = f.load();
-        QVERIFY(f.c().cmd[0]->text() == "Frustrated" && f.c().cmd[3]->text() == "&Task done");
+        QCOMPARE(f.c().cmd[0]->text(), QString("Frustrated"));
+        QCOMPARE(f.c().cmd[3]->text(), QString("&Task done"));
         key(Qt::Key_T, Qt::AltModifier);
         QTRY_COMPARE(f.comments(), QStringList{"Task done"});  // a press shown before it is done
         // Two buttons on one letter: neither pressed, focus kept, and the letter is not typed.
         key(Qt::Key_S, Qt::AltModifier);
         QTest::qWait(300);
-        QVERIFY(f.comments().size() == 1 && w.focusWidget() == f.c().txtComment && f.c().txtComment->text().isEmpty());
+        QCOMPARE(f.comments().size(), 1);
+        QCOMPARE(w.focusWidget(), f.c().txtComment);
+        QCOMPARE(f.c().txtComment->text(), QString());
         key(Qt::Key_F, Qt::AltModifier);  // the File menu's letter stays the File menu's
         QTRY_VERIFY(f.c().mnuFile->isVisible());
         f.c().mnuFile->close();
