@@ -17,11 +17,9 @@ constexpr long long kCacheAfter = 192 * 1024;
 
 }  // namespace
 
-LogIndex::~LogIndex() { clear(); }
-
 void LogIndex::clear() {
-    fd_.reset();
-    id_ = {};
+    path_.clear();
+    stamp_ = {};
     end_ = 0;
     starts_.clear();
     cache_.clear();
@@ -31,12 +29,11 @@ void LogIndex::clear() {
 LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
     LoadOutcome out;
     struct stat st {};
-    UniqueFd fd = openForReading(path, out.openError, &st);
+    const UniqueFd fd = openForReading(path, out.openError, &st);
     if (!fd)
         return out;
     clear();
-    fd_ = std::move(fd);
-    id_ = {st.st_dev, st.st_ino};
+    path_ = path;
     // A first load writes into fresh memory; room for a long session's rows comes with it, so that
     // an entry never waits for the offsets to be copied.
     starts_.reserve(static_cast<std::size_t>(st.st_size / 96) + 65536);
@@ -59,6 +56,9 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
         if (logformat::scanRecords(std::string_view(buffer_.data(), filled), pos, atEnd, found, &sink) ==
             logformat::ScanStatus::End) {
             end_ = sink.base + static_cast<long long>(filled);
+            // Taken at the end: a file that grew meanwhile differs from it, and is read again.
+            stamp_ = stampOf(fd.get());
+            stamp_.size = end_;
             return out;
         }
         // More input: keep the unfinished part, read the next chunk behind it.
@@ -67,10 +67,11 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
         filled -= pos;
         if (filled == buffer_.size())
             buffer_.resize(buffer_.size() * 2);
-        const long long n = readSome(fd_.get(), buffer_.data() + filled, buffer_.size() - filled);
+        const long long n = readSome(fd.get(), buffer_.data() + filled, buffer_.size() - filled);
         if (n < 0) {
             out.readError = FileError::fromErrno(errno);
             end_ = sink.base;
+            stamp_ = stampOf(fd.get());
             return out;
         }
         atEnd = n == 0;
@@ -86,9 +87,17 @@ std::string_view LogIndex::bytesOf(std::size_t i) {
         // The lines around it too: a list shows its neighbours next.
         cacheFrom_ = std::max(0LL, from - kCacheBefore);
         const long long length = std::max(to, std::min(end_, from + kCacheAfter)) - cacheFrom_;
+        cache_.clear();
+        FileError error;
+        const UniqueFd fd = openForReading(path_, error);
+        // Read through the old places only while the file stands as indexed.
+        if (!fd || !(stampOf(fd.get()) == stamp_)) {
+            cacheFrom_ = -1;
+            return {};
+        }
         cache_.resize(static_cast<std::size_t>(length));
-        const long long got = fd_ ? readAt(fd_.get(), cache_.data(), length, cacheFrom_) : 0;
-        cache_.resize(static_cast<std::size_t>(std::max(0LL, got)));  // a file cut short behind us shows less
+        const long long got = readAt(fd.get(), cache_.data(), length, cacheFrom_);
+        cache_.resize(static_cast<std::size_t>(std::max(0LL, got)));
     }
     const long long cacheEnd = cacheFrom_ + static_cast<long long>(cache_.size());
     if (from >= cacheEnd)
@@ -100,24 +109,38 @@ std::string_view LogIndex::bytesOf(std::size_t i) {
 void LogIndex::fields(std::size_t i, logformat::RecordView &out) { logformat::parseFields(bytesOf(i), shape(i), out); }
 
 std::string LogIndex::displayLine(std::size_t i) {
+    const std::string_view bytes = bytesOf(i);
+    if (bytes.empty())
+        return {};  // the file no longer stands as indexed: nothing rather than another row
     logformat::RecordView record;
-    fields(i, record);
+    logformat::parseFields(bytes, shape(i), record);
     std::string line;
     logformat::appendDisplayLine(line, record);
     return line;
 }
 
-bool LogIndex::appended(long long offset, long long length, FileId id) {
-    if (!fd_ || !(id == id_) || offset != end_)
+LogIndex::Change LogIndex::changed() const {
+    if (path_.empty())
+        return Change::None;
+    const FileStamp now = stampOf(path_);
+    if (now.size < 0)
+        return Change::Gone;
+    if (now == stamp_)
+        return Change::None;
+    return now.size < end_ ? Change::Shrank : Change::Changed;
+}
+
+bool LogIndex::appended(long long offset, long long length, const FileStamp &before, const FileStamp &after) {
+    if (path_.empty() || !(before == stamp_) || offset != end_)
         return false;
     starts_.push_back(static_cast<std::uint64_t>(offset));
     end_ = offset + length;
+    stamp_ = after;
     return true;
 }
 
-void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, int fd, FileId id) {
-    fd_.reset(fd);
-    id_ = id;
+void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, const FileStamp &after) {
+    stamp_ = after;
     const long long delta = newLength - oldLength;
     for (std::size_t j = i + 1; j < starts_.size(); ++j)
         starts_[j] = static_cast<std::uint64_t>(static_cast<long long>(starts_[j]) + delta);

@@ -3,6 +3,10 @@
 // file, and nothing else. A line's text is built from the file's bytes when the list shows it (a
 // list only ever paints a screenful), so a log of a million rows opens at about the speed of
 // reading it and the list holds a small fraction of its size. Line i is record i.
+//
+// The file is open only while it is read: for the pass, and for the bytes of the lines about to
+// be shown. Every read checks that the file still stands as it was indexed; a file changed since
+// (by another program) is no longer read through the old places, and changed() says so.
 
 #include "core/logio.h"
 
@@ -14,37 +18,44 @@ namespace logfile {
 
 class LogIndex {
 public:
-    LogIndex() = default;
-    LogIndex(const LogIndex &) = delete;
-    LogIndex &operator=(const LogIndex &) = delete;
-    ~LogIndex();
-
     struct LoadOutcome {
         FileError openError;  // set when the file could not be opened: the index is then unchanged
         FileError readError;  // set when reading stopped early: the records before are kept
     };
-    // Indexes the file's records afresh. The file stays open for reading while it is shown (a
-    // replaced or removed file is still shown as it was read, until the next load).
+    // Indexes the file's records afresh.
     LoadOutcome load(const std::string &path);
     void clear();
 
     std::size_t size() const { return starts_.size(); }
     long long offset(std::size_t i) const { return static_cast<long long>(starts_[i] & kOffsetMask); }
     logformat::Shape shape(std::size_t i) const { return static_cast<logformat::Shape>(starts_[i] >> kShapeShift); }
-    FileId file() const { return id_; }
+    // The file as it stood when it was last indexed or changed by this program.
+    const FileStamp &stamp() const { return stamp_; }
+    // The bytes indexed: where the next record would start.
+    long long end() const { return end_; }
 
-    // The list line of record i.
+    // How the file stands now against the index.
+    enum class Change {
+        None,     // as indexed
+        Changed,  // written to by another program, or replaced
+        Shrank,   // shorter than the lines shown: rows were taken away or it was emptied
+        Gone,     // no file at the path any more
+    };
+    Change changed() const;
+
+    // The list line of record i: empty when the file no longer stands as indexed.
     std::string displayLine(std::size_t i);
     // The fields of record i, valid until the next call.
     void fields(std::size_t i, logformat::RecordView &out);
 
-    // After this program appended `length` bytes at `offset` to the file `id`: true when that is
-    // the next record of the file as indexed, which then gets its line; false when the file has
-    // changed behind the index (another copy wrote to it), and the caller loads it afresh.
-    bool appended(long long offset, long long length, FileId id);
-    // After record i was replaced by `newLength` bytes in a new file, open as `fd` (kept by the
-    // index from now on), the records after it move by the difference.
-    void replaced(std::size_t i, long long oldLength, long long newLength, int fd, FileId id);
+    // After this program appended `length` bytes at `offset` to the file that stood as `before`:
+    // true when that is the next record of the file as indexed, which then gets its line; false
+    // when the file had changed behind the index (another copy wrote to it), and the caller loads
+    // it afresh.
+    bool appended(long long offset, long long length, const FileStamp &before, const FileStamp &after);
+    // After record i was replaced by `newLength` bytes in the file now standing as `after`, the
+    // records after it move by the difference.
+    void replaced(std::size_t i, long long oldLength, long long newLength, const FileStamp &after);
 
 private:
     static constexpr int kShapeShift = 62;
@@ -52,8 +63,8 @@ private:
 
     std::string_view bytesOf(std::size_t i);
 
-    UniqueFd fd_;
-    FileId id_;
+    std::string path_;
+    FileStamp stamp_;
     long long end_ = 0;                 // the bytes indexed
     std::vector<std::uint64_t> starts_;  // offset, with the shape in the two top bits
     std::string buffer_;                // reading, reused from load to load

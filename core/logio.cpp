@@ -78,6 +78,22 @@ FileError FileError::notRegular(mode_t mode) {
     return e;
 }
 
+FileStamp FileStamp::of(const struct stat &st) {
+    return {{st.st_dev, st.st_ino},
+            static_cast<long long>(st.st_size),
+            static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+FileStamp stampOf(int fd) {
+    struct stat st {};
+    return ::fstat(fd, &st) == 0 ? FileStamp::of(st) : FileStamp{};
+}
+
+FileStamp stampOf(const std::string &path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? FileStamp::of(st) : FileStamp{};
+}
+
 // --- LockedFile
 
 FileError LockedFile::open(const std::string &path, int flags) {
@@ -133,7 +149,8 @@ AppendOutcome appendRow(const std::string &path, std::string_view row, Sync sync
         out.error = error;
         return out;
     }
-    const long long before = file.size();
+    out.before = stampOf(file.fd());
+    const long long before = out.before.size;
     if (before < 0) {
         out.error = FileError::fromErrno(errno);
         return out;
@@ -162,14 +179,14 @@ AppendOutcome appendRow(const std::string &path, std::string_view row, Sync sync
     }
     out.result = AppendOutcome::Result::Done;
     out.offset = before;
-    out.file = file.id();
+    out.after = stampOf(file.fd());
     return out;
 }
 
-HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync) {
+HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync, Create create) {
     HeaderOutcome out;
     LockedFile file;
-    if ((out.error = file.open(path, O_WRONLY | O_APPEND | O_CREAT)))
+    if ((out.error = file.open(path, O_WRONLY | O_APPEND | (create == Create::Missing ? O_CREAT : 0))))
         return out;
     out.length = file.size();
     if (out.length == 0) {

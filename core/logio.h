@@ -39,6 +39,19 @@ struct FileId {
     bool operator==(const FileId &) const = default;
 };
 
+// How a file stood: which file, its length and when it last changed. A log whose stamp differs
+// from the one its lines were read at has been changed since, by this program or another.
+struct FileStamp {
+    FileId id;
+    long long size = -1;  // -1: no file
+    long long changedNs = 0;
+    bool operator==(const FileStamp &) const = default;
+    static FileStamp of(const struct stat &st);
+};
+// The stamp of an open file; of a path (size -1 when there is no file there).
+FileStamp stampOf(int fd);
+FileStamp stampOf(const std::string &path);
+
 enum class Sync { No, Yes };
 
 // Appends one row with a single write() at the end of the file, under the lock. A write that
@@ -50,7 +63,8 @@ struct AppendOutcome {
     enum class Result { Done, Gone, TailNotEnded, Failed } result = Result::Failed;
     FileError error;      // Gone and Failed
     long long offset = 0;  // Done: where the row starts
-    FileId file;           // Done: the file written
+    FileStamp before;      // Done: the file as it stood before the row, and after it
+    FileStamp after;
 };
 AppendOutcome appendRow(const std::string &path, std::string_view row, Sync sync);
 
@@ -71,7 +85,9 @@ struct HeaderOutcome {
     FileError error;
     long long length = 0;
 };
-HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync);
+enum class Create { Missing, No };
+HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync,
+                           Create create = Create::Missing);
 
 // Opens the file for appending and closes it again: a missing file is created.
 FileError touchForAppend(const std::string &path);

@@ -87,9 +87,6 @@ public:
         (void)syncFile(dir_.get());  // the rename itself on disk
         return 0;
     }
-    // The new file, still open, for the caller to keep.
-    UniqueFd release() { return std::move(fd_); }
-
 private:
     // The log's name and ".bak", then ".bak-1", ".bak-2", ... until one is free.
     std::string candidate(int i) const {
@@ -198,13 +195,10 @@ CommentEdit replaceComment(const std::string &path, long long offset, std::strin
         out.error = FileError::fromErrno(err);
         return out;
     }
-    struct stat st {};
-    ::fstat(copy.fd(), &st);
     out.result = CommentEdit::Result::Done;
     out.oldLength = oldLength;
     out.newLength = static_cast<long long>(row.size());
-    out.file = {st.st_dev, st.st_ino};
-    out.fd = copy.release().release();
+    out.after = stampOf(copy.fd());
     return out;
 }
 

@@ -32,8 +32,7 @@ struct CommentEdit {
     FileError error;           // Failed
     long long oldLength = 0;   // Done: the record's bytes before and after
     long long newLength = 0;
-    int fd = -1;               // Done: the new file, open for reading; the caller closes it
-    FileId file;               // Done: the new file
+    FileStamp after;           // Done: the new file
 };
 CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
                            std::string_view newComment);

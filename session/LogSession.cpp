@@ -27,12 +27,19 @@ LogSession::AppendResult LogSession::append(const LogEntry &entry) {
     const std::string row = logformat::encodeRow(entry.record());
     const std::string path = nativePath();
     bool mended = false;
+    // A log emptied by another program starts again with its header row, as a new log does.
+    if (logfile::stampOf(path).size == 0) {
+        QString count;
+        logfile::ensureHeader(path, columnHeaderRow(eventColumnTitles(store_, &count)), logfile::Sync::Yes,
+                              logfile::Create::No);
+        mended = true;  // the lines are read afresh
+    }
     for (int attempt = 0; attempt < 3; ++attempt) {
         const logfile::AppendOutcome appended = logfile::appendRow(path, row, logfile::Sync::Yes);
         switch (appended.result) {
         case logfile::AppendOutcome::Result::Done:
             out.kind = AppendResult::Kind::Written;
-            if (mended || !index_.appended(appended.offset, static_cast<long long>(row.size()), appended.file)) {
+            if (mended || !index_.appended(appended.offset, static_cast<long long>(row.size()), appended.before, appended.after)) {
                 out.reloaded = true;  // another copy wrote to the file meanwhile: shown as it is
                 out.load = reload();
             }
@@ -101,7 +108,7 @@ LogSession::CommentChange LogSession::changeComment(std::size_t row, const QStri
         logfile::replaceComment(nativePath(), index_.offset(row), index_.displayLine(row), comment.toStdString());
     switch (edit.result) {
     case logfile::CommentEdit::Result::Done:
-        index_.replaced(row, edit.oldLength, edit.newLength, edit.fd, edit.file);
+        index_.replaced(row, edit.oldLength, edit.newLength, edit.after);
         out.result = CommentChange::Result::Done;
         break;
     case logfile::CommentEdit::Result::RecordGone:

@@ -45,6 +45,9 @@ public:
     LoadOutcome reload();
     // How many other running copies of the program have the current log as theirs.
     int announce();
+    // How the current log stands against its lines: changed by another program, cut shorter
+    // than the lines shown, gone.
+    logfile::LogIndex::Change changedOnDisk() const { return index_.changed(); }
 
     struct AppendResult {
         enum class Kind { Written, Gone, Failed } kind = Kind::Failed;

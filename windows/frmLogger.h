@@ -124,6 +124,8 @@ private:
     void showLoad(const LogSession::LoadOutcome &outcome);
     void showMendedEnd(const logfile::TailRepair &tail);
     void logFileChangedBehindUs(int target);
+    // Shows the log as it is when another program changed it since its lines were read.
+    void showLogChangedOnDisk();
     void tellCannotWrite(const QString &what, const logfile::FileError &error);
     // Before a file becomes the current log: a file that is not a log is shown to be so, and used
     // only when the observer says so; a file that cannot be used is said. False: keep the current.

@@ -154,6 +154,25 @@ void frmLogger::lstComment_DblClick() {
     }
 }
 
+void frmLogger::showLogChangedOnDisk() {
+    using Change = logfile::LogIndex::Change;
+    const Change change = session_.log().changedOnDisk();
+    if (change == Change::None || change == Change::Gone)
+        return;  // a log that is gone is said when the next entry cannot go into it
+    const int shown = comments_.lineCount();
+    const int row = listIndex();
+    GetLogData();
+    selectLine(std::min(row, comments_.lineCount() - 1));
+    if (change == Change::Shrank)
+        prompts_.messageBox(QStringLiteral("The log file was made shorter by another program: the list showed %1 "
+                                           "lines, the file now holds %2. The list now shows the file as it is.\n\n"
+                                           "File: %3")
+                                .arg(shown)
+                                .arg(comments_.lineCount())
+                                .arg(session_.log().path()),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
 void frmLogger::logFileChangedBehindUs(int target) {
     prompts_.messageBox(QStringLiteral("The log file has changed since its lines were shown, so this line no longer "
                                        "matches its row in the file. Nothing was changed. The list now shows the "

@@ -18,6 +18,7 @@
 void frmLogger::tmrMainTimer_Timer() {
     session_.tick();
     showTimers();
+    showLogChangedOnDisk();
 }
 
 void frmLogger::showTimers() {

@@ -61,6 +61,14 @@ QStringList listed(const std::string &path) {
     return reader.next(fromReader) == logfile::RecordReader::Step::End ? out : QStringList{"<reader reads more>"};
 }
 
+// How many of this process's open files are `path`.
+int openDescriptorsTo(const QString &path) {
+    int count = 0;
+    for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::System | QDir::NoDotAndDotDot))
+        count += fd.symLinkTarget() == QFileInfo(path).canonicalFilePath() ? 1 : 0;
+    return count;
+}
+
 AppendOutcome::Result append(const QString &path, const std::string &row) {
     return logfile::appendRow(toNativePath(path), row, logfile::Sync::No).result;
 }
@@ -182,6 +190,33 @@ private slots:
         QCOMPARE(listed(native("damaged.csv")), lines);
     }
 
+    void theLogIsOpenOnlyWhileRead() {
+        const QString log = path("held.csv");
+        std::string rows;
+        for (int i = 0; i < 3000; ++i)
+            rows += rowOf("r" + std::to_string(i));
+        QVERIFY(writeBytes(log, QByteArray::fromStdString(rows)));
+        logfile::LogIndex index;
+        QVERIFY(!index.load(toNativePath(log)).openError);
+        QVERIFY(index.displayLine(0).ends_with("|    r0"));
+        QCOMPARE(openDescriptorsTo(log), 0);  // a log on a USB stick can be ejected while it is shown
+        QCOMPARE(index.changed(), logfile::LogIndex::Change::None);
+        // Another program rewrites it in place without its first row: no line shows another's row.
+        QFile inPlace(log);
+        QVERIFY(inPlace.open(QIODevice::ReadWrite | QIODevice::Truncate));
+        inPlace.write(QByteArray::fromStdString(rows.substr(rowOf("r0").size())));
+        inPlace.close();
+        QCOMPARE(index.changed(), logfile::LogIndex::Change::Shrank);
+        QCOMPARE(index.displayLine(2999), std::string());  // its old place holds no row, or another's
+        QVERIFY(!index.load(toNativePath(log)).openError);
+        QCOMPARE(index.size(), 2999u);
+        QVERIFY(index.displayLine(2998).ends_with("|    r2999"));
+        QCOMPARE(append(log, rowOf("more")), AppendOutcome::Result::Done);  // grown by another
+        QCOMPARE(index.changed(), logfile::LogIndex::Change::Changed);
+        QVERIFY(QFile::remove(log));
+        QCOMPARE(index.changed(), logfile::LogIndex::Change::Gone);
+    }
+
     void editsChangeOnlyTheirRecord() {
         // Rows another program wrote may hold texts a spreadsheet would take for formulas: kept as they are.
         std::string before = rowOf("one") + rowOf("two").substr(0, 40) + rowOf("three") + rowOf("four");
@@ -200,7 +235,7 @@ private slots:
         std::string after = before;
         after.replace(after.rfind("\"four\""), 6, "\"vier\"");
         QCOMPARE(readBytes(path("edit.csv")).toStdString(), after);
-        index.replaced(2, edit.oldLength, edit.newLength, edit.fd, edit.file);
+        index.replaced(2, edit.oldLength, edit.newLength, edit.after);
         QVERIFY(index.displayLine(2).ends_with("|    vier") && index.displayLine(0).ends_with("|    one"));
     }
 
@@ -346,7 +381,6 @@ private slots:
         index.load(link);
         const logfile::CommentEdit edit = logfile::replaceComment(link, index.offset(1), index.displayLine(1), "2");
         QCOMPARE(edit.result, Edit::Done);
-        ::close(edit.fd);
         // The link stays a link, the file keeps its permissions whatever the umask.
         QVERIFY(QFileInfo(path("link.csv")).isSymLink() && (QFile::permissions(path("real.csv")) & QFile::WriteGroup));
         QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("one") + rowOf("2") + rowOf("three"));
@@ -388,7 +422,7 @@ private slots:
             const logfile::CommentEdit edit =
                 logfile::replaceComment(file, index.offset(r), index.displayLine(r), "short");
             QCOMPARE(edit.result, Edit::Done);
-            index.replaced(r, edit.oldLength, edit.newLength, edit.fd, edit.file);
+            index.replaced(r, edit.oldLength, edit.newLength, edit.after);
             expected[int(r)] = "short";
         }
         QVERIFY(listed(file) == expected && index.displayLine(19999).ends_with(expected.last().toStdString()));

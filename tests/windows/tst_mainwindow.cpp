@@ -400,6 +400,22 @@ private slots:
         f.enter("mine again");
         QCOMPARE(f.listLines().size(), 2);
         QVERIFY(f.listLines()[1].endsWith("mine again"));
+        // Without an entry of ours, within a second: another's row shows, and so does a log another
+        // program emptied, which is said; the next entry gives it its header row again.
+        QCOMPARE(logfile::appendRow(log, kRow.toStdString(), logfile::Sync::No).result,
+                 logfile::AppendOutcome::Result::Done);
+        f.tick(1);
+        QCOMPARE(f.listLines().size(), 3);
+        QVERIFY(f.listLines()[2].endsWith("old row"));
+        QVERIFY(writeBytes(f.logPath(), ""));
+        f.prompts.answerMessage("made shorter by another program: the list showed 3 lines, the file now holds 0",
+                                Prompts::OK);
+        f.tick(1);
+        QCOMPARE(f.listLines().size(), 0);
+        f.enter("after it was emptied");
+        QVERIFY(f.logBytes().startsWith(kHeader));
+        QCOMPARE(f.comments(), QStringList{"after it was emptied"});
+        QCOMPARE(f.listLines().size(), 2);
     }
 };
 
