@@ -147,6 +147,11 @@ private:
 
     Session &session_;
     Prompts &prompts_;
+    // The size stored and the size it gave the window at load.
+    struct {
+        QString storedWidth, storedHeight;
+        double width = -1, height = -1;
+    } restored_;
     LoggerControls ui_;
     layout::Geometry geometry_;
     CommentLines comments_;

@@ -21,19 +21,15 @@
 
 namespace {
 
-// The smallest window a stored size restores: the menus, the comment box and some of the list.
-constexpr double kMinOuterWidth = 4500;
-constexpr double kMinOuterHeight = 4500;
-
-// A stored size that is not a number (only possible by editing the file by hand) leaves the
-// designed size; any other is kept between a usable minimum and the screen's room, so a size
-// typed into the file can neither hide the window nor make it too big to handle.
-double storedSize(const QString &text, double designed, double smallest, double largest) {
+// A stored size is the observer's: kept as it is, only clamped to the screen's room so the window
+// can be handled. One that is not a number or leaves no client area (only possible by editing the
+// file by hand) gives the designed size.
+double storedSize(const QString &text, double designed, double frame, double largest) {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value))
+    if (!ok || !std::isfinite(value) || value <= frame)
         return designed;
-    return std::clamp(value, smallest, std::max(smallest, largest));
+    return std::min(value, std::max(designed, largest));
 }
 
 int checkValue(const QString &text) { return text.trimmed().toInt(); }
@@ -73,11 +69,13 @@ void frmLogger::restorePlacement() {
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const SettingsStore &store = session_.store();
-    if (store.GetSetting(settingkeys::Maximized) == QLatin1String("False"))
-        setOuterSize(storedSize(store.GetSetting(settingkeys::MainWidth), layout::kDesignOuterWidth, kMinOuterWidth,
-                                pixelsToTwips(room.width())),
-                     storedSize(store.GetSetting(settingkeys::MainHeight), layout::kDesignOuterHeight,
-                                kMinOuterHeight, pixelsToTwips(room.height())));
+    if (store.GetSetting(settingkeys::Maximized) == QLatin1String("False")) {
+        const QString width = store.GetSetting(settingkeys::MainWidth);
+        const QString height = store.GetSetting(settingkeys::MainHeight);
+        setOuterSize(storedSize(width, layout::kDesignOuterWidth, layout::kFrameWidth, pixelsToTwips(room.width())),
+                     storedSize(height, layout::kDesignOuterHeight, layout::kFrameHeight, pixelsToTwips(room.height())));
+        restored_ = {width, height, outerWidth(), outerHeight()};
+    }
     // Centred on the screen when first shown.
     QRect frame = frameGeometry();
     frame.moveCenter(room.center());
@@ -93,8 +91,13 @@ void frmLogger::savePlacement() {
         return;
     }
     store.SaveSetting(settingkeys::Maximized, QStringLiteral("False"));
-    store.SaveSetting(settingkeys::MainWidth, QString::number(outerWidth()));
-    store.SaveSetting(settingkeys::MainHeight, QString::number(outerHeight()));
+    // A size restored and not changed since is saved as it was stored, not as the screen clamped it.
+    const bool unchanged = outerWidth() == restored_.width && outerHeight() == restored_.height;
+    const auto saved = [&](const QString &stored, double frame, double now) {
+        return unchanged && storedSize(stored, -1, frame, HUGE_VAL) > 0 ? stored : QString::number(now);
+    };
+    store.SaveSetting(settingkeys::MainWidth, saved(restored_.storedWidth, layout::kFrameWidth, outerWidth()));
+    store.SaveSetting(settingkeys::MainHeight, saved(restored_.storedHeight, layout::kFrameHeight, outerHeight()));
 }
 
 void frmLogger::mnuExit_Click() {

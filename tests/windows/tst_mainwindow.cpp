@@ -80,7 +80,8 @@ private slots:
         QTest::newRow("other text") << QStringList{"false", "10500", "7290"} << QList<double>{9000, 6000};
         QTest::newRow("not a number") << QStringList{"False", "wide", "7290"} << QList<double>{9000, 7290};
         QTest::newRow("larger than the screen") << QStringList{"False", "999999", "7290"} << QList<double>{-1, 7290};
-        QTest::newRow("too small to use") << QStringList{"False", "15", "-3"} << QList<double>{4500, 4500};
+        QTest::newRow("small, as dragged") << QStringList{"False", "3000", "2250"} << QList<double>{3000, 2250};
+        QTest::newRow("no room for anything") << QStringList{"False", "120", "-3"} << QList<double>{9000, 6000};
     }
     void placementAtLoad() {
         QFETCH(QStringList, stored);
@@ -100,6 +101,22 @@ private slots:
             QCOMPARE(w.outerHeight(), size[1]);
         QVERIFY(!w.controls().chkVCRTimeReminder->isChecked());
         QVERIFY(!w.controls().chkScenarioTimeReminder->isChecked());
+    }
+
+    void aStoredSizeIsSavedAsItWas_data() {
+        QTest::addColumn<QString>("width");
+        QTest::newRow("small") << "3000";
+        QTest::newRow("wider than the screen") << "999999";
+    }
+    void aStoredSizeIsSavedAsItWas() {
+        QFETCH(QString, width);
+        f.store->SaveSetting("Settings", "Maximized", "False");
+        f.store->SaveSetting("Settings", "MainWidth", width);
+        f.store->SaveSetting("Settings", "MainHeight", "2250");
+        f.load().mnuExit_Click();  // the observer did not change the size: it stays as stored
+        SettingsStore later;
+        QCOMPARE(later.GetSetting("Settings", "MainWidth"), width);
+        QCOMPARE(later.GetSetting("Settings", "MainHeight"), QString("2250"));
     }
 
     void exit_data() {
