@@ -1,7 +1,9 @@
 #include "core/logio.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <system_error>
 
 #include <fcntl.h>
@@ -14,12 +16,21 @@ namespace {
 
 constexpr std::size_t kReadChunk = 512 * 1024;
 
+LockWait lockWait;
+
+// Waits for the lock as long as the policy says, doing what it says between tries.
 int lockExclusive(int fd) {
-    while (::flock(fd, LOCK_EX) != 0) {
+    const auto deadline = std::chrono::steady_clock::now() + lockWait.limit;
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EINTR)
             continue;
-        // A file system without locks (some network shares) still takes the change.
-        return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
+        if (errno != EWOULDBLOCK)  // a file system without locks (some network shares) still takes the change
+            return errno == ENOLCK || errno == EOPNOTSUPP || errno == ENOSYS ? 0 : errno;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return EWOULDBLOCK;
+        if (lockWait.between)
+            lockWait.between(lockWait.context);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return 0;
 }
@@ -66,6 +77,14 @@ FileError FileError::fromErrno(int err) {
     }
     return e;
 }
+
+FileError FileError::lockedByAnother() {
+    FileError e = fromErrno(EWOULDBLOCK);
+    e.description = "Another program is using the file: it holds a lock on it";
+    return e;
+}
+
+void setLockWait(const LockWait &wait) { lockWait = wait; }
 
 FileError FileError::notRegular(mode_t mode) {
     FileError e;
@@ -116,7 +135,7 @@ FileError LockedFile::open(const std::string &path, int flags) {
         if (!S_ISREG(opened.st_mode))
             return FileError::notRegular(opened.st_mode);
         if (const int err = lockExclusive(fd.get()))
-            return FileError::fromErrno(err);
+            return err == EWOULDBLOCK ? FileError::lockedByAnother() : FileError::fromErrno(err);
         // Another copy may have replaced or removed the file while this one waited for the lock.
         if (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev)
             continue;

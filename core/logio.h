@@ -7,6 +7,7 @@
 #include "core/fileio.h"
 #include "core/logformat.h"
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,7 +31,18 @@ struct FileError {
     static FileError fromErrno(int err);
     // A folder, a named pipe, a device or a socket where a log file was expected.
     static FileError notRegular(mode_t mode);
+    // Another program's lock on the file outlasted the wait for it.
+    static FileError lockedByAnother();
 };
+
+// How long a change of the log waits for another program's lock on it before it gives up as "in
+// use", and what is done between tries (a window keeps repainting). Shared by every change.
+struct LockWait {
+    std::chrono::milliseconds limit{2000};
+    void (*between)(void *context) = nullptr;
+    void *context = nullptr;
+};
+void setLockWait(const LockWait &wait);
 
 // Which file a path named when it was opened.
 struct FileId {

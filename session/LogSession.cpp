@@ -23,6 +23,7 @@ LogSession::LoadOutcome LogSession::reload() { return index_.load(nativePath());
 int LogSession::announce() { return presence_ ? presence_->announce(nativePath()) : 0; }
 
 LogSession::AppendResult LogSession::append(const LogEntry &entry) {
+    const Working working(working_);
     AppendResult out;
     const std::string row = logformat::encodeRow(entry.record());
     const std::string path = nativePath();
@@ -70,6 +71,7 @@ LogSession::AppendResult LogSession::append(const LogEntry &entry) {
 logfile::FileError LogSession::createAgain() { return writeHeader(path_); }
 
 logfile::FileError LogSession::startAfresh() {
+    const Working working(working_);
     ColumnHeaderOutcome fresh;
     fresh.titles = eventColumnTitles(store_, &fresh.buttonCount);
     // Replaced in one step by a file holding a fresh header row, so the log is never missing.
@@ -103,6 +105,7 @@ LogSession::CommentLookup LogSession::commentAt(std::size_t row) {
 }
 
 LogSession::CommentChange LogSession::changeComment(std::size_t row, const QString &comment) {
+    const Working working(working_);
     CommentChange out;
     const logfile::CommentEdit edit =
         logfile::replaceComment(nativePath(), index_.offset(row), index_.displayLine(row), comment.toStdString());

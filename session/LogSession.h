@@ -47,7 +47,10 @@ public:
     int announce();
     // How the current log stands against its lines: changed by another program, cut shorter
     // than the lines shown, gone.
-    logfile::LogIndex::Change changedOnDisk() const { return index_.changed(); }
+    // Nothing while a change of its own is under way (it may be waiting for another program's lock).
+    logfile::LogIndex::Change changedOnDisk() const {
+        return working_ ? logfile::LogIndex::Change::None : index_.changed();
+    }
 
     struct AppendResult {
         enum class Kind { Written, Gone, Failed } kind = Kind::Failed;
@@ -85,6 +88,12 @@ public:
 
 private:
     std::string nativePath() const;
+    // Marks a change of the log under way for as long as it lives.
+    struct Working {
+        explicit Working(int &count) : count_(++count) {}
+        ~Working() { --count_; }
+        int &count_;
+    };
 
     SettingsStore &store_;
     std::unique_ptr<logfile::Presence> presence_;
@@ -92,4 +101,5 @@ private:
     logfile::LogIndex index_;
     ColumnHeaderOutcome header_;
     MruList recent_;
+    int working_ = 0;
 };

@@ -21,6 +21,11 @@ std::unique_ptr<logfile::Presence> presenceIn(const QString &folder) {
 
 Session::Session(SettingsStore &store, const Clock &clock, const QString &presenceFolder)
     : store_(store), clock_(clock), log_(store, presenceIn(presenceFolder)) {
+    // While another program holds the log's lock, the windows keep repainting and the keys typed
+    // meanwhile wait their turn; after two seconds the change gives up, and the observer is told.
+    logfile::setLockWait({std::chrono::milliseconds(2000), [](void *) {
+                              QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+                          }});
     tick();
 }
 

@@ -16,6 +16,7 @@
 #include <csignal>
 #include <cstring>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -305,6 +306,28 @@ private slots:
         std::sort(got.begin(), got.end());
         QCOMPARE(got, expected);
         QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"shared.csv"});  // no copies left behind
+    }
+
+    void aLockHeldByAnotherProgramIsWaitedForBriefly() {
+        const QString log = path("locked.csv");
+        const std::string bytes = rowOf("one") + rowOf("two").substr(0, 30);
+        QVERIFY(writeBytes(log, QByteArray::fromStdString(bytes)));
+        int waited = 0;
+        logfile::setLockWait({std::chrono::milliseconds(100), [](void *n) { ++*static_cast<int *>(n); }, &waited});
+        const logfile::UniqueFd other = logfile::openFile(toNativePath(log), O_RDONLY);
+        QCOMPARE(flock(other.get(), LOCK_EX), 0);  // as a spreadsheet or another copy would
+        const auto lockedOut = [](const logfile::FileError &e) {
+            return e.kind == logfile::FailureKind::InUse && e.description.find("lock") != std::string::npos;
+        };
+        QVERIFY(lockedOut(logfile::appendRow(toNativePath(log), rowOf("x"), logfile::Sync::No).error));
+        QVERIFY(lockedOut(logfile::repairTail(toNativePath(log)).error));
+        QVERIFY(lockedOut(logfile::replaceComment(toNativePath(log), 0, "", "x").error));
+        QVERIFY(lockedOut(logfile::startAfresh(toNativePath(log), rowOf("h"))));
+        QVERIFY(waited > 0);  // the caller's own work went on while it waited
+        QCOMPARE(readBytes(log).toStdString(), bytes);
+        QCOMPARE(flock(other.get(), LOCK_UN), 0);
+        QCOMPARE(logfile::repairTail(toNativePath(log)).result, logfile::TailRepair::Result::SetAside);
+        logfile::setLockWait({});
     }
 
     void aShortWriteLeavesOnlyWholeRows() {

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <sys/file.h>
 
 namespace {
 const QString kStart = QStringLiteral("***START SCENARIO TIMER - Checkout***");
@@ -260,6 +261,26 @@ private slots:
         f.prompts.answerMessage("No such file or directory", Prompts::OK);
         key(Qt::Key_F5);
         QCOMPARE(f.listLines().size(), 3);
+    }
+
+    void aLogLockedByAnotherProgram() {
+        window();
+        f.enter("before");
+        const QByteArray before = f.logBytes();
+        QFile other(f.logPath());
+        QVERIFY(other.open(QIODevice::ReadOnly));
+        QCOMPARE(flock(other.handle(), LOCK_EX), 0);  // as a spreadsheet on a network share may do
+        bool repainted = false;
+        QTimer::singleShot(50, [&] { repainted = true; });
+        f.prompts.answerMessage("Another program is using the file", Prompts::OK);
+        f.enter("typed while it was locked");
+        QVERIFY(repainted);  // the window went on while it waited
+        QCOMPARE(f.c().txtComment->text(), QString("typed while it was locked"));  // kept for another try
+        QCOMPARE(f.logBytes(), before);
+        QCOMPARE(f.listLines().size(), 2);
+        QCOMPARE(flock(other.handle(), LOCK_UN), 0);
+        QTest::keyClick(f.c().txtComment, Qt::Key_Return);
+        QCOMPARE(f.comments().last(), QString("typed while it was locked"));
     }
 
     void editingAComment() {
