@@ -1,6 +1,5 @@
 #include "ui/AccessKeys.h"
 
-
 namespace {
 
 // Where the single "&" that marks a caption's access key stands, or -1.
@@ -23,16 +22,32 @@ QChar accessKeyOf(const QString &caption) {
 }
 
 QStringList eventButtonCaptions(const QStringList &names) {
-    QList<QChar> keys;
+    QList<QChar> taken;
     for (const char *title : kMenuTitles)
-        keys << accessKeyOf(QString::fromLatin1(title));
-    for (const QString &name : names)
-        keys << accessKeyOf(name);
+        taken << accessKeyOf(QString::fromLatin1(title));
     QStringList captions;
     for (const QString &name : names) {
+        // The first single "&" marks the key, as in the toolkit's own captions; a later one would
+        // show as another key that the button does not have, so it goes.
         const QChar key = accessKeyOf(name);
-        // A shared key loses its "&": the button reads the same and logs the same name.
-        captions << (key.isNull() || keys.count(key) == 1 ? name : QString(name).remove(accessKeyMark(name), 1));
+        const bool keeps = !key.isNull() && !taken.contains(key);  // left to right, the first one keeps it
+        if (keeps)
+            taken << key;
+        QString caption;
+        bool first = true;
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            if (name[i] == u'&' && i + 1 < name.size() && name[i + 1] == u'&') {
+                caption += QStringLiteral("&&");
+                ++i;
+            } else if (name[i] == u'&' && i + 1 < name.size()) {
+                if (first && keeps)
+                    caption += u'&';
+                first = false;
+            } else {
+                caption += name[i];
+            }
+        }
+        captions << caption;
     }
     return captions;
 }

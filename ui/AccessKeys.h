@@ -11,6 +11,7 @@ inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event B
 // The letter after a single "&" of a caption ("&&" is an ampersand shown as such), upper case;
 // none when the caption marks no access key.
 QChar accessKeyOf(const QString &caption);
-// The event buttons' captions as shown: a button keeps the access key of its name only when no
-// menu and no other button has that letter; two of them on one key would each only take focus.
+// The event buttons' captions as shown, in the buttons' order: a button keeps the access key of its
+// name only when no menu and no button before it has that letter (two on one key would each only
+// take the focus), and shows no second key.
 QStringList eventButtonCaptions(const QStringList &names);

@@ -1,6 +1,7 @@
 #include "ui/LoggerControls.h"
 
 #include "ui/AccessKeys.h"
+#include "ui/AltLetterGuard.h"
 #include "ui/CommentList.h"
 #include "ui/EventButton.h"
 #include "ui/LoggerDesign.h"
@@ -79,6 +80,8 @@ QWidget *makeControl(const layout::ControlDesign &d, QWidget *container) {
         break;
     }
     w->setObjectName(QString::fromLatin1(d.name));
+    if (d.kind == Kind::Picker || d.kind == Kind::TextBox || d.kind == Kind::TimePicker)
+        ignoreUnclaimedAltLetters(w);
     return w;
 }
 

@@ -1,5 +1,7 @@
 #include "ui/Prompts.h"
 
+#include "ui/AltLetterGuard.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -75,6 +77,7 @@ QString QtPrompts::inputBox(const QString &prompt, const QString &title, const Q
     if (auto *edit = box.findChild<QLineEdit *>()) {
         edit->setMinimumWidth(parent ? parent->width() : 600);
         edit->selectAll();
+        ignoreUnclaimedAltLetters(edit);
     }
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }

@@ -132,10 +132,7 @@ bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
     if (target != ui_.txtComment)
         return false;
     txtComment_KeyDown(keyCode, shiftStateOf(event.modifiers()));
-    // An Alt+letter that no menu or button took is a command that missed, not typing: the box
-    // would otherwise take the letter. Ctrl+Alt is left alone, some keyboards type with it.
-    const Qt::KeyboardModifiers mods = event.modifiers() & (Qt::AltModifier | Qt::ControlModifier);
-    return mods == Qt::AltModifier && !event.text().isEmpty();
+    return false;
 }
 
 void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count,

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 
 namespace {
 const QString kNotWritten = QStringLiteral("This entry could not be written to the log file, so it is not in the log.");
@@ -109,6 +110,8 @@ void frmLogger::cmd_Click(int index) {
 }
 
 void frmLogger::lstComment_DblClick() {
+    // Back to the comment box when the editor closes, either way, as after every other command.
+    const auto backToTheComment = qScopeGuard([this] { ui_.txtComment->setFocus(); });
     const int target = listIndex();
     if (target < 0)
         return;  // no line, no record to edit

@@ -3,6 +3,7 @@
 #include "lists/NameList.h"
 #include "lists/SettingsStore.h"
 #include "ui/AccessKeys.h"
+#include "ui/AltLetterGuard.h"
 #include "ui/AppIcon.h"
 #include "ui/Prompts.h"
 #include "ui/Style.h"
@@ -39,6 +40,7 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
     };
     txtScenario = new QLineEdit(this);
     place(txtScenario, kind.textBoxName, 120, 120, 4335, 285);
+    ignoreUnclaimedAltLetters(txtScenario);
     lstScenario = new QListWidget(this);
     place(lstScenario, kind.listName, 120, 480, 4335, kind.shortWindow ? 2010 : 2790);
     cmdAdd = new QPushButton(QStringLiteral("&Add"), this);
@@ -196,22 +198,31 @@ void frmSetUpList::warnOfTakenAccessKey(const QString &name, int editedRow) {
     const QChar key = accessKeyOf(name);
     if (!kind_.accessKeys || key.isNull())
         return;
-    QString takenBy;
-    QString presses = QStringLiteral("not press this button");
+    QString clash;
     for (const char *title : kMenuTitles)
         if (accessKeyOf(QString::fromLatin1(title)) == key)
-            takenBy = QStringLiteral("the %1 menu").arg(QString::fromLatin1(title).remove(u'&'));
-    for (int row = 0; takenBy.isEmpty() && row < lstScenario->count(); ++row)
-        if (row != editedRow && accessKeyOf(lstScenario->item(row)->text()) == key) {
-            takenBy = QStringLiteral("the button \"%1\"").arg(lstScenario->item(row)->text());
-            presses = QStringLiteral("press neither button");
-        }
-    if (takenBy.isEmpty())
+            clash = QStringLiteral("is taken already by the %1 menu, so Alt+%2 will not press this button.")
+                        .arg(QString::fromLatin1(title).remove(u'&'), key);
+    // Between buttons the first in the list, the leftmost, keeps the key.
+    QStringList after = names();
+    if (editedRow >= 0)
+        after.removeAt(editedRow);
+    for (qsizetype row = 0; clash.isEmpty() && row < after.size(); ++row) {
+        if (accessKeyOf(after[row]) != key)
+            continue;
+        const bool before = QString::compare(after[row], name, Qt::CaseInsensitive) <= 0;
+        clash = before ? QStringLiteral("is taken already by the button \"%1\", which comes before it, so Alt+%2 "
+                                        "will press \"%1\" and not this button.")
+                             .arg(after[row], key)
+                       : QStringLiteral("is taken already by the button \"%1\", which comes after it, so Alt+%2 "
+                                        "will now press this button and \"%1\" goes without a key.")
+                             .arg(after[row], key);
+    }
+    if (clash.isEmpty())
         return;
-    prompts_.messageBox(QStringLiteral("The access key Alt+%1 of \"%2\" is taken already by %3, so Alt+%1 will %4."
-                                       "\n\nThe name is kept as you typed it. To give the button a key of its own, "
-                                       "put the & before another letter; Ctrl with the button's number presses it "
-                                       "in any case.")
-                            .arg(key, name, takenBy, presses),
+    prompts_.messageBox(QStringLiteral("The access key Alt+%1 of \"%2\" %3\n\nThe name is kept as you typed it. To "
+                                       "give the button a key of its own, put the & before another letter; Ctrl with "
+                                       "the button's number presses it in any case.")
+                            .arg(key, name, clash),
                         kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }

@@ -133,6 +133,16 @@ private slots:
         QVERIFY(d->names().contains("G&ives up"));
         QVERIFY(d->names().contains("Gets &it && leaves"));
     }
+
+    void altLettersTypeNothing() {
+        auto d = open(kSetUpScenarios);
+        d->txtScenario->setFocus();
+        // Edit and Remove are disabled with nothing selected: their letters are commands that missed.
+        for (const Qt::Key k : {Qt::Key_E, Qt::Key_R, Qt::Key_X})
+            QTest::keyClick(d->txtScenario, k, Qt::AltModifier);
+        QTest::keyClick(d->txtScenario, Qt::Key_Return);
+        QCOMPARE(d->names(), QStringList());
+    }
 };
 
 QTEST_MAIN(TestDialogs)

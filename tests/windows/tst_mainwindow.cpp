@@ -219,6 +219,9 @@ private slots:
                 QCOMPARE(b->geometry(), twipsToPixels(120 + k * (width + 120), 4305, width, 375));
             }
         }
+        // The comment list leaves the button row its room, with one button as with ten.
+        if (names > 0)
+            QVERIFY(w.controls().lstComment->geometry().bottom() < w.controls().cmd[0]->geometry().top());
         f.saveButtons({"Only"});  // fewer saved later: the surplus hidden and disabled again
         w.GetButtons();
         QVERIFY(w.controls().cmd[0]->isVisible());
