@@ -2,6 +2,7 @@
 
 #include "lists/NameList.h"
 #include "lists/SettingsStore.h"
+#include "ui/OneLineValidator.h"
 #include "ui/NativePath.h"
 
 EventColumnTitles eventColumnTitles(const SettingsStore &store, QString *buttonCount) {
@@ -14,7 +15,7 @@ EventColumnTitles eventColumnTitles(const SettingsStore &store, QString *buttonC
                                  ? buttons.items.at(static_cast<qsizetype>(i))
                                  : QString();
         titles[i] = QStringLiteral("Button - ") +
-                    QString::fromStdString(logformat::cleanCaption(name.toStdString()));
+                    QString::fromStdString(logformat::cleanCaption(oneLine(name).toStdString()));
     }
     return titles;
 }

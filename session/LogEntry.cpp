@@ -1,10 +1,13 @@
 #include "session/LogEntry.h"
 
 #include "session/Timers.h"
+#include "ui/OneLineValidator.h"
 
 namespace {
 
-std::string clean(const QString &text) { return logformat::cleanComment(text.toStdString()); }
+// A text as a row holds it: one line (a line break would split the row in two), double quotes as
+// apostrophes (one would end its field early and shift every later record).
+std::string stored(const QString &text) { return logformat::cleanComment(oneLine(text).toStdString()); }
 
 }  // namespace
 
@@ -17,14 +20,14 @@ logformat::Record LogEntry::record() const {
     r[VCRSeconds] = Field::num(secondsOfClockText(vcrTime));
     r[ScenarioTime] = Field::txt(scenarioTime.toStdString());
     r[ScenarioSeconds] = Field::num(secondsOfClockText(scenarioTime));
-    r[Participant] = Field::txt(participant.toStdString());
-    r[Scenario] = Field::txt(scenario.toStdString());
-    r[Comment] = Field::txt(comment.toStdString());
+    r[Participant] = Field::txt(stored(participant));
+    r[Scenario] = Field::txt(stored(scenario));
+    r[Comment] = Field::txt(stored(comment));
     for (std::size_t k = 0; k < events.size(); ++k)
-        r[FirstEventColumn + k] = Field::txt(events[k].toStdString());
+        r[FirstEventColumn + k] = Field::txt(stored(events[k]));
     return r;
 }
 
 std::string LogEntry::displayLine() const {
-    return logformat::displayLine(clean(participant), clean(scenario), clean(scenarioTime), clean(comment));
+    return logformat::displayLine(stored(participant), stored(scenario), stored(scenarioTime), stored(comment));
 }

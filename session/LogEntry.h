@@ -20,8 +20,8 @@ struct LogEntry {
     QString comment;
     EventColumns events;
 
-    // The row writer stores a double quote as an apostrophe (a quote would end its field early
-    // and shift every later record); the list line shows the same text.
+    // Each text as a row holds it: on one line, a double quote as an apostrophe; the list line
+    // shows the same text.
     logformat::Record record() const;
     std::string displayLine() const;
 };

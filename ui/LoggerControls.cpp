@@ -5,6 +5,7 @@
 #include "ui/CommentList.h"
 #include "ui/EventButton.h"
 #include "ui/LoggerDesign.h"
+#include "ui/OneLineValidator.h"
 #include "ui/Style.h"
 #include "ui/TimePicker.h"
 #include "ui/Twips.h"
@@ -82,6 +83,8 @@ QWidget *makeControl(const layout::ControlDesign &d, QWidget *container) {
     w->setObjectName(QString::fromLatin1(d.name));
     if (d.kind == Kind::Picker || d.kind == Kind::TextBox || d.kind == Kind::TimePicker)
         ignoreUnclaimedAltLetters(w);
+    if (d.kind == Kind::Picker || d.kind == Kind::TextBox)
+        makeOneLine(w);
     return w;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/Prompts.h"
 
 #include "ui/AltLetterGuard.h"
+#include "ui/OneLineValidator.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,6 +79,7 @@ QString QtPrompts::inputBox(const QString &prompt, const QString &title, const Q
         edit->setMinimumWidth(parent ? parent->width() : 600);
         edit->selectAll();
         ignoreUnclaimedAltLetters(edit);
+        makeOneLine(edit);
     }
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }

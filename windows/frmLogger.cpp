@@ -8,6 +8,7 @@
 #include "ui/CommentList.h"
 #include "ui/KeyCodes.h"
 #include "ui/NativePath.h"
+#include "ui/OneLineValidator.h"
 #include "ui/Prompts.h"
 #include "ui/Twips.h"
 #include "windows/FileMessages.h"
@@ -169,7 +170,10 @@ void frmLogger::GetButtons() {
         return;
     layout::placeEventButtons(geometry_, outerWidth(), static_cast<int>(buttons.items.size()));
     applyGeometry(ui_, geometry_);
-    const QStringList captions = eventButtonCaptions(buttons.items.mid(0, 10));
+    QStringList names = buttons.items.mid(0, 10);
+    for (QString &name : names)
+        name = oneLine(name);  // a name stored with a line break (by hand, or by an older version)
+    const QStringList captions = eventButtonCaptions(names);
     for (int i = 0; i < captions.size(); ++i) {
         QPushButton *b = ui_.cmd[static_cast<std::size_t>(i)];
         b->setText(captions.at(i));

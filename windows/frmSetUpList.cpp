@@ -4,6 +4,7 @@
 #include "lists/SettingsStore.h"
 #include "ui/AccessKeys.h"
 #include "ui/AltLetterGuard.h"
+#include "ui/OneLineValidator.h"
 #include "ui/AppIcon.h"
 #include "ui/Prompts.h"
 #include "ui/Style.h"
@@ -41,6 +42,7 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
     txtScenario = new QLineEdit(this);
     place(txtScenario, kind.textBoxName, 120, 120, 4335, 285);
     ignoreUnclaimedAltLetters(txtScenario);
+    makeOneLine(txtScenario);
     lstScenario = new QListWidget(this);
     place(lstScenario, kind.listName, 120, 480, 4335, kind.shortWindow ? 2010 : 2790);
     cmdAdd = new QPushButton(QStringLiteral("&Add"), this);

@@ -6,6 +6,7 @@
 #include "tests/support/ScriptedPrompts.h"
 #include "windows/frmSetUpList.h"
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -132,6 +133,15 @@ private slots:
         QCOMPARE(d->names().size(), 10);
         QVERIFY(d->names().contains("G&ives up"));
         QVERIFY(d->names().contains("Gets &it && leaves"));
+    }
+
+    void aPastedNameStaysOnOneLine() {
+        auto d = open(kSetUpParticipants);
+        QApplication::clipboard()->setText("Ann\r\nBob\tCarl");
+        d->txtScenario->setFocus();
+        QTest::keyClick(d->txtScenario, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(d->txtScenario, Qt::Key_Return);
+        QCOMPARE(d->names(), QStringList{"Ann  Bob Carl"});
     }
 
     void altLettersTypeNothing() {

@@ -6,6 +6,7 @@
 #include "ui/EventButton.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -243,6 +244,31 @@ private slots:
         for (const Qt::Key k : {Qt::Key_X, Qt::Key_S, Qt::Key_Q})
             key(k, Qt::AltModifier);
         QCOMPARE(scenario->currentText(), QString("Alpha"));
+    }
+
+    void pastedTextStaysOnOneLine() {
+        f.saveButtons({"Needs\nhelp"});  // a caption stored with a line break, by hand or by an older version
+        window();
+        f.saveButtons({"Needs\nhelp"});
+        f.window->GetButtons();
+        const auto paste = [](QWidget *into, const QString &text) {
+            QApplication::clipboard()->setText(text);
+            into->setFocus();
+            QTest::keyClick(into, Qt::Key_V, Qt::ControlModifier);
+        };
+        QComboBox *scenario = f.c().cmbScenarios;
+        scenario->lineEdit()->selectAll();
+        paste(scenario->lineEdit(), "Check\nout");
+        paste(f.c().txtComment, "timing note\r\n\"12/05/2026\",\"x\",0\tend");
+        QTest::keyClick(f.c().txtComment, Qt::Key_Return);
+        key(Qt::Key_1, Qt::ControlModifier);
+        const QString long40k = QString("long ").repeated(8000);  // past a line edit's 32,767 characters
+        paste(f.c().txtComment, long40k);
+        QTest::keyClick(f.c().txtComment, Qt::Key_Return);
+        QCOMPARE(f.comments(), (QStringList{"timing note  '12/05/2026','x',0 end", "Needs help", long40k}));
+        QCOMPARE(f.rows().front()[logformat::Scenario], logformat::Field::txt("Check out"));
+        QCOMPARE(QString(f.logBytes()).count("\r\n"), 4);  // the header and three whole rows
+        QCOMPARE(f.listLines().size(), 4);
     }
 
     void theKeyHintKeepsOutOfTheCaption() {

@@ -6,6 +6,7 @@
 #include "windows/frmSessionSummary.h"
 #include "windows/frmSetUpList.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
@@ -79,11 +80,13 @@ private slots:
                 auto *edit = box->findChild<QLineEdit *>();
                 selected = edit->selectedText();
                 QTest::keyClicks(edit, "new");  // typing replaces it
+                QApplication::clipboard()->setText(" and\r\nmore");  // a pasted line break is a space
+                QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
                 QTest::keyClick(edit, Qt::Key_Return);
             }
         });
         const QString comment = "Clicked Help, then Back, then Help again, then gave up and asked the moderator";
-        QCOMPARE(real.inputBox("Edit this comment.", "Quorvane", comment), QString("new"));
+        QCOMPARE(real.inputBox("Edit this comment.", "Quorvane", comment), QString("new and  more"));
         QVERIFY2(width >= w.width(), qPrintable(QString("%1 < %2").arg(width).arg(w.width())));
         QCOMPARE(selected, comment);
     }
