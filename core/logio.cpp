@@ -84,6 +84,22 @@ FileError FileError::lockedByAnother() {
     return e;
 }
 
+FileError FileError::folderNotWritable(int err) {
+    FileError e = fromErrno(err);
+    e.kind = FailureKind::FolderNotWritable;
+    e.description = "The log's folder cannot be written to (" + e.description +
+                    "). A changed or emptied log is written as a new copy beside it, so its folder must be writable";
+    return e;
+}
+
+FileError FileError::notFlushed(int err) {
+    FileError e = fromErrno(err);
+    e.kind = FailureKind::NotFlushed;
+    e.description = "The change is made, but the system could not confirm that it is on disk (" + e.description +
+                    "); a power cut or a crash now could still lose it";
+    return e;
+}
+
 void setLockWait(const LockWait &wait) { lockWait = wait; }
 
 FileError FileError::notRegular(mode_t mode) {
@@ -119,11 +135,14 @@ FileError LockedFile::open(const std::string &path, int flags) {
     close();
     for (int attempt = 0; attempt < 50; ++attempt) {
         struct stat named {};
+        created_ = false;
         if (::stat(path.c_str(), &named) == 0) {
             if (!S_ISREG(named.st_mode))
                 return FileError::notRegular(named.st_mode);
         } else if (errno != ENOENT || !(flags & O_CREAT)) {
             return FileError::fromErrno(errno);
+        } else {
+            created_ = true;
         }
         // Not blocking: the path may have become a named pipe since the check.
         UniqueFd fd = openFile(path, flags | O_NONBLOCK | O_NOCTTY);
@@ -142,6 +161,8 @@ FileError LockedFile::open(const std::string &path, int flags) {
         fd_ = std::move(fd);
         id_ = {opened.st_dev, opened.st_ino};
         mode_ = opened.st_mode & 07777;
+        owner_ = opened.st_uid;
+        group_ = opened.st_gid;
         return {};
     }
     return FileError::fromErrno(EBUSY);
@@ -202,6 +223,18 @@ AppendOutcome appendRow(const std::string &path, std::string_view row, Sync sync
     return out;
 }
 
+namespace {
+
+// A file just made is on disk, name and all, only once its folder is flushed.
+FileError flushNewName(const LockedFile &file, const std::string &path) {
+    if (!file.created())
+        return {};
+    const int err = syncFolder(folderOf(path));
+    return err ? FileError::notFlushed(err) : FileError{};
+}
+
+}  // namespace
+
 HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, Sync sync, Create create) {
     HeaderOutcome out;
     LockedFile file;
@@ -215,14 +248,18 @@ HeaderOutcome ensureHeader(const std::string &path, std::string_view headerRow, 
         if (err) {
             (void)::ftruncate(file.fd(), 0);
             out.error = FileError::fromErrno(err);
+            return out;
         }
     }
+    out.error = flushNewName(file, path);
     return out;
 }
 
 FileError touchForAppend(const std::string &path) {
     LockedFile file;
-    return file.open(path, O_WRONLY | O_APPEND | O_CREAT);
+    if (FileError error = file.open(path, O_WRONLY | O_APPEND | O_CREAT))
+        return error;
+    return flushNewName(file, path);
 }
 
 FileError createEmpty(const std::string &path) {
@@ -231,7 +268,7 @@ FileError createEmpty(const std::string &path) {
         return error;
     if (::ftruncate(file.fd(), 0) != 0)
         return FileError::fromErrno(errno);
-    return {};
+    return flushNewName(file, path);
 }
 
 // --- What a file holds

@@ -17,7 +17,15 @@
 namespace logfile {
 
 // The failure kinds the commands tell apart; their codes are the ones the observer sees.
-enum class FailureKind { None, NotFound, InUse, NotRegular, Other };
+enum class FailureKind {
+    None,
+    NotFound,
+    InUse,
+    NotRegular,
+    FolderNotWritable,  // a change that writes a new copy beside the log cannot write there
+    NotFlushed,         // the change is made, but the system did not confirm it is on disk
+    Other,
+};
 inline constexpr int kNotFoundCode = 53;
 inline constexpr int kInUseCode = 70;
 
@@ -33,6 +41,10 @@ struct FileError {
     static FileError notRegular(mode_t mode);
     // Another program's lock on the file outlasted the wait for it.
     static FileError lockedByAnother();
+    // The log's folder refused the new copy a change writes beside the log.
+    static FileError folderNotWritable(int err);
+    // Flushing a change to disk failed after it was made.
+    static FileError notFlushed(int err);
 };
 
 // How long a change of the log waits for another program's lock on it before it gives up as "in
@@ -161,12 +173,19 @@ public:
     FileId id() const { return id_; }
     long long size() const;
     mode_t mode() const { return mode_; }
+    uid_t owner() const { return owner_; }
+    gid_t group() const { return group_; }
+    // The file was made by this opening: its name is on disk only once its folder is flushed.
+    bool created() const { return created_; }
     void close() { fd_.reset(); }
 
 private:
     UniqueFd fd_;
     FileId id_;
     mode_t mode_ = 0;
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    bool created_ = false;
 };
 
 // Opens a regular file for reading, never blocking; invalid, with the error, otherwise.

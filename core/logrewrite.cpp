@@ -2,11 +2,17 @@
 
 #include "core/fileio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
 #include <vector>
+
+#include <dirent.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,12 +32,30 @@ std::string realTarget(const std::string &path, int &err) {
     return resolved;
 }
 
+}  // namespace
+
+// Hidden, named after the log (so they do not look like backups, and are known as ours), and short
+// (a log's name may be as long as a name may be).
+std::string replacementPrefix(const std::string &logName) {
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const unsigned char c : logName)
+        hash = (hash ^ c) * 16777619u;
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, ".qv-%08x-", hash);
+    return prefix;
+}
+
+namespace {
+
 // A new file in the log's folder that replaces the log once it is written in full. Made without a
 // name where the file system allows it, so that nothing partial can be left behind by a failure
-// or a kill; it gets a name no file has only for the moment of the rename.
+// or a kill; it gets a name no file has only for the moment of the rename. It takes the log's
+// permissions, owner and group, as far as this user may give them.
 class Replacement {
 public:
-    Replacement(const std::string &target, mode_t mode) : target_(target), mode_(mode) {}
+    Replacement(const std::string &target, const LockedFile &log)
+        : target_(target), prefix_(replacementPrefix(nameOf(target))), mode_(log.mode()), owner_(log.owner()),
+          group_(log.group()) {}
     Replacement(const Replacement &) = delete;
     Replacement &operator=(const Replacement &) = delete;
     ~Replacement() {
@@ -39,36 +63,43 @@ public:
             ::unlinkat(dir_.get(), named_.c_str(), 0);
     }
 
-    int create() {
+    // Called under the log's lock: nothing of ours for this log is in flight, so what is left of
+    // an earlier run (killed between naming and renaming) goes.
+    FileError create() {
         dir_ = openFile(folderOf(target_), O_RDONLY | O_DIRECTORY);
         if (!dir_)
-            return errno;
+            return FileError::fromErrno(errno);
+        removeLeftovers();
         fd_ = openAt(dir_.get(), ".", O_TMPFILE | O_RDWR, mode_);
         if (!fd_) {
             if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
-                return errno;
+                return refused(errno);
             for (int i = 0; !fd_ && i < 1000; ++i) {
                 named_ = candidate(i);
                 fd_ = openAt(dir_.get(), named_, O_RDWR | O_CREAT | O_EXCL, mode_);
                 if (!fd_ && errno != EEXIST) {
                     named_.clear();
-                    return errno;
+                    return refused(errno);
                 }
             }
             if (!fd_) {
                 named_.clear();
-                return EEXIST;
+                return FileError::fromErrno(EEXIST);
             }
         }
-        // The log's permissions, whatever the umask.
-        return ::fchmod(fd_.get(), mode_) == 0 ? 0 : errno;
+        // The log's owner and group where this user may keep them (the caller asked beforehand
+        // when it may not); its permissions, whatever the umask.
+        if (::fchown(fd_.get(), owner_, group_) != 0)
+            (void)::fchown(fd_.get(), static_cast<uid_t>(-1), group_);
+        return ::fchmod(fd_.get(), mode_) == 0 ? FileError{} : FileError::fromErrno(errno);
     }
     int fd() const { return fd_.get(); }
 
-    // Flushes the new file to disk, names it and renames it over the log.
-    int commit() {
+    // Flushes the new file to disk, names it and renames it over the log; a failed flush of the
+    // rename itself is NotFlushed: the change is made.
+    FileError commit() {
         if (const int err = syncFile(fd_.get()))
-            return err;
+            return FileError::fromErrno(err);
         if (named_.empty()) {
             const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
             for (int i = 0; named_.empty() && i < 1000; ++i) {
@@ -76,25 +107,42 @@ public:
                 if (::linkat(AT_FDCWD, self.c_str(), dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0)
                     named_ = name;
                 else if (errno != EEXIST)
-                    return errno;
+                    return refused(errno);
             }
             if (named_.empty())
-                return EEXIST;
+                return FileError::fromErrno(EEXIST);
         }
         if (::renameat(dir_.get(), named_.c_str(), dir_.get(), nameOf(target_).c_str()) != 0)
-            return errno;
+            return FileError::fromErrno(errno);
         named_.clear();
-        (void)syncFile(dir_.get());  // the rename itself on disk
-        return 0;
+        if (const int err = syncFile(dir_.get()))
+            return FileError::notFlushed(err);
+        return {};
     }
+
 private:
-    // The log's name and ".bak", then ".bak-1", ".bak-2", ... until one is free.
-    std::string candidate(int i) const {
-        return nameOf(target_) + ".bak" + (i == 0 ? std::string() : "-" + std::to_string(i));
+    std::string candidate(int i) const { return prefix_ + std::to_string(i); }
+
+    static FileError refused(int err) {
+        return err == EACCES || err == EPERM || err == EROFS ? FileError::folderNotWritable(err)
+                                                            : FileError::fromErrno(err);
+    }
+
+    void removeLeftovers() {
+        DIR *dir = ::fdopendir(::dup(dir_.get()));
+        if (dir == nullptr)
+            return;
+        while (const dirent *entry = ::readdir(dir))
+            if (std::string_view(entry->d_name).starts_with(prefix_))
+                ::unlinkat(dir_.get(), entry->d_name, 0);
+        ::closedir(dir);
     }
 
     std::string target_;
+    std::string prefix_;
     mode_t mode_;
+    uid_t owner_;
+    gid_t group_;
     UniqueFd dir_;
     UniqueFd fd_;
     std::string named_;
@@ -181,24 +229,47 @@ CommentEdit replaceComment(const std::string &path, long long offset, std::strin
     const std::string row = logformat::encodeRow(record);
     const long long oldLength = found.length;
 
-    Replacement copy(target, log.mode());
-    err = copy.create();
-    if (!err)
+    Replacement copy(target, log);
+    FileError error = copy.create();
+    if (!error)
         err = copyRange(log.fd(), 0, offset, copy.fd());
-    if (!err)
+    if (!error && !err)
         err = writeAll(copy.fd(), row);
-    if (!err)
+    if (!error && !err)
         err = copyRange(log.fd(), offset + oldLength, size - offset - oldLength, copy.fd());
-    if (!err)
-        err = copy.commit();
-    if (err) {
-        out.error = FileError::fromErrno(err);
+    if (!error && err)
+        error = FileError::fromErrno(err);
+    if (!error)
+        error = copy.commit();
+    if (error && error.kind != FailureKind::NotFlushed) {
+        out.error = error;
         return out;
     }
+    out.error = error;
     out.result = CommentEdit::Result::Done;
     out.oldLength = oldLength;
     out.newLength = static_cast<long long>(row.size());
     out.after = stampOf(copy.fd());
+    return out;
+}
+
+ReplaceRisk replaceRisk(const std::string &path) {
+    ReplaceRisk out;
+    int err = 0;
+    struct stat st {};
+    const std::string target = realTarget(path, err);
+    if (err || ::stat(target.c_str(), &st) != 0)
+        return out;  // the change itself will say what is wrong
+    out.owner = st.st_uid;
+    out.group = st.st_gid;
+    out.otherNames = st.st_nlink > 1 ? st.st_nlink - 1 : 0;
+    const uid_t me = ::geteuid();
+    if (me == 0)
+        return out;  // the superuser gives the copy to whom the log belongs
+    out.ownerChanges = me != st.st_uid;
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(0, ::getgroups(0, nullptr))));
+    groups.resize(static_cast<std::size_t>(std::max(0, ::getgroups(static_cast<int>(groups.size()), groups.data()))));
+    out.groupChanges = st.st_gid != ::getegid() && std::find(groups.begin(), groups.end(), st.st_gid) == groups.end();
     return out;
 }
 
@@ -210,13 +281,12 @@ FileError startAfresh(const std::string &path, std::string_view headerRow) {
     LockedFile log;
     if (FileError error = log.open(target, O_WRONLY))
         return error;
-    Replacement fresh(target, log.mode());
-    err = fresh.create();
-    if (!err)
-        err = writeAll(fresh.fd(), headerRow);
-    if (!err)
-        err = fresh.commit();
-    return err ? FileError::fromErrno(err) : FileError{};
+    Replacement fresh(target, log);
+    if (FileError error = fresh.create())
+        return error;
+    if ((err = writeAll(fresh.fd(), headerRow)))
+        return FileError::fromErrno(err);
+    return fresh.commit();
 }
 
 namespace {

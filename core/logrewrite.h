@@ -29,7 +29,7 @@ RecordAt readRecordAt(const std::string &path, long long offset);
 // The file is copied through a buffer of fixed size, so a log of any size takes constant memory.
 struct CommentEdit {
     enum class Result { Done, RecordGone, RecordChanged, Failed } result = Result::Failed;
-    FileError error;           // Failed
+    FileError error;           // Failed; for Done, NotFlushed when the change may not be on disk yet
     long long oldLength = 0;   // Done: the record's bytes before and after
     long long newLength = 0;
     FileStamp after;           // Done: the new file
@@ -37,7 +37,25 @@ struct CommentEdit {
 CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
                            std::string_view newComment);
 
-// Replaces the file by one holding only `headerRow`; on failure it stays as it was.
+// The start of the names a replacement of the log `logName` has for the moment between being
+// written and renamed over it. A kill at that moment can leave one behind; the next change of the
+// same log removes it.
+std::string replacementPrefix(const std::string &logName);
+
+// What replacing the log by a new copy would change besides its rows: other names of the file
+// (hard links) keep the old rows, and the copy belongs to this user and group, not the log's owner's
+// when this user may not give it to them.
+struct ReplaceRisk {
+    unsigned long otherNames = 0;
+    bool ownerChanges = false;
+    bool groupChanges = false;
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+ReplaceRisk replaceRisk(const std::string &path);
+
+// Replaces the file by one holding only `headerRow`; on failure it stays as it was (NotFlushed:
+// replaced, but the change may not be on disk yet).
 FileError startAfresh(const std::string &path, std::string_view headerRow);
 
 }  // namespace logfile

@@ -75,10 +75,10 @@ logfile::FileError LogSession::startAfresh() {
     ColumnHeaderOutcome fresh;
     fresh.titles = eventColumnTitles(store_, &fresh.buttonCount);
     // Replaced in one step by a file holding a fresh header row, so the log is never missing.
-    if (logfile::FileError error = logfile::startAfresh(nativePath(), columnHeaderRow(fresh.titles)))
-        return error;
-    header_ = fresh;
-    return {};
+    const logfile::FileError error = logfile::startAfresh(nativePath(), columnHeaderRow(fresh.titles));
+    if (!error || error.kind == logfile::FailureKind::NotFlushed)
+        header_ = fresh;
+    return error;
 }
 
 LogSession::CommentLookup LogSession::commentAt(std::size_t row) {
@@ -113,6 +113,7 @@ LogSession::CommentChange LogSession::changeComment(std::size_t row, const QStri
     case logfile::CommentEdit::Result::Done:
         index_.replaced(row, edit.oldLength, edit.newLength, edit.after);
         out.result = CommentChange::Result::Done;
+        out.error = edit.error;
         break;
     case logfile::CommentEdit::Result::RecordGone:
     case logfile::CommentEdit::Result::RecordChanged:

@@ -68,7 +68,10 @@ public:
     AppendResult append(const LogEntry &entry);
     // The current log is gone: it is made again with its header row.
     logfile::FileError createAgain();
-    // Replaces the log by one holding only a header row for the buttons set up now.
+    // What replacing the log by a new copy (a corrected comment, Delete All) changes besides its rows.
+    logfile::ReplaceRisk replaceRisk() const { return logfile::replaceRisk(nativePath()); }
+    // Replaces the log by one holding only a header row for the buttons set up now. NotFlushed:
+    // replaced, but perhaps not on disk yet.
     logfile::FileError startAfresh();
 
     struct CommentLookup {
@@ -81,7 +84,7 @@ public:
     CommentLookup commentAt(std::size_t row);
     struct CommentChange {
         enum class Result { Done, Changed, Failed } result = Result::Failed;
-        logfile::FileError error;  // Failed
+        logfile::FileError error;  // Failed; for Done, NotFlushed when the change may not be on disk yet
     };
     // Replaces the comment of line `row`, and nothing else of the file.
     CommentChange changeComment(std::size_t row, const QString &comment);

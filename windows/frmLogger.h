@@ -127,6 +127,10 @@ private:
     // Shows the log as it is when another program changed it since its lines were read.
     void showLogChangedOnDisk();
     void tellCannotWrite(const QString &what, const logfile::FileError &error);
+    void tellNotFlushed(const logfile::FileError &error);
+    // Before the log is replaced by a new copy: refused, or asked, when that would change more than
+    // its rows (its owner, its group, its other names).
+    bool mayReplaceLog();
     // Before a file becomes the current log: a file that is not a log is shown to be so, and used
     // only when the observer says so; a file that cannot be used is said. False: keep the current.
     bool acceptLogFile(const QString &path);

@@ -74,10 +74,48 @@ void frmLogger::showMendedEnd(const logfile::TailRepair &tail) {
 }
 
 void frmLogger::tellCannotWrite(const QString &what, const logfile::FileError &error) {
-    prompts_.messageBox(QStringLiteral("%1\n\n%2\n\nClose any program that holds the file, or choose another log "
-                                       "file, then try again.")
-                            .arg(what, fileFailureDetails(session_.log().path(), error)),
+    const QString advice = error.kind == logfile::FailureKind::FolderNotWritable
+                               ? QStringLiteral("Make the log's folder writable, or copy the log to a folder you can "
+                                                "write to and open the copy, then try again.")
+                               : QStringLiteral("Close any program that holds the file, or choose another log file, "
+                                                "then try again.");
+    prompts_.messageBox(QStringLiteral("%1\n\n%2\n\n%3").arg(what, fileFailureDetails(session_.log().path(), error), advice),
                         kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void frmLogger::tellNotFlushed(const logfile::FileError &error) {
+    if (error.kind == logfile::FailureKind::NotFlushed)
+        prompts_.messageBox(fileFailureDetails(session_.log().path(), error), kAppTitle, Prompts::Buttons::Ok,
+                            Prompts::Icon::Exclamation);
+}
+
+bool frmLogger::mayReplaceLog() {
+    const logfile::ReplaceRisk risk = session_.log().replaceRisk();
+    if (risk.ownerChanges) {
+        prompts_.messageBox(QStringLiteral("This log file belongs to another user. A changed or emptied log is written "
+                                           "as a new copy, which would belong to you, and its owner could then no "
+                                           "longer add entries to it, so nothing was changed.\n\nFile: %1\n\nAsk "
+                                           "the log's owner to make the change, or copy the log and open the copy.")
+                                .arg(session_.log().path()),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return false;
+    }
+    QStringList what;
+    if (risk.otherNames > 0)
+        what << QStringLiteral("This log file has %1 other name(s) (hard links to it). The change is written as a new "
+                               "file under this name only: the other names keep the rows as they are now, and later "
+                               "entries go to this name.")
+                    .arg(risk.otherNames);
+    if (risk.groupChanges)
+        what << QStringLiteral("The log's group is one you are not a member of. The changed log will belong to your "
+                               "own group, so the members of its group may no longer be able to add to it.");
+    if (what.isEmpty())
+        return true;
+    return prompts_.messageBox(what.join(QStringLiteral("\n\n")) + QStringLiteral("\n\nFile: %1\n\nChange the log "
+                                                                                 "anyway?")
+                                                                      .arg(session_.log().path()),
+                               kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation, Prompts::No) ==
+           Prompts::Yes;
 }
 
 void frmLogger::txtComment_KeyDown(int KeyCode, int Shift) {
@@ -139,13 +177,14 @@ void frmLogger::lstComment_DblClick() {
     if (answer.isEmpty() || answer == found.comment)
         return;
     const QString cleaned = QString::fromStdString(logformat::cleanComment(answer.toStdString()));
-    if (cleaned == found.comment)
+    if (cleaned == found.comment || !mayReplaceLog())
         return;
     const LogSession::CommentChange change = session_.log().changeComment(row, cleaned);
     switch (change.result) {
     case LogSession::CommentChange::Result::Done:
         ui_.lstComment->lineChanged(target);
         selectLine(target);
+        tellNotFlushed(change.error);
         return;
     case LogSession::CommentChange::Result::Changed:
         logFileChangedBehindUs(target);

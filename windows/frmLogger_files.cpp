@@ -83,14 +83,17 @@ bool frmLogger::acceptLogFile(const QString &path) {
 void frmLogger::mnuDeleteAllComments_Click() {
     if (prompts_.messageBox(QStringLiteral("Are you sure you want to permanently delete all comments?"),
                             QStringLiteral("Delete All Comments?"), Prompts::Buttons::OkCancel,
-                            Prompts::Icon::None) != Prompts::OK)
+                            Prompts::Icon::None) != Prompts::OK ||
+        !mayReplaceLog())
         return;
-    if (const logfile::FileError error = session_.log().startAfresh()) {
+    const logfile::FileError error = session_.log().startAfresh();
+    if (error && error.kind != logfile::FailureKind::NotFlushed) {
         tellCannotWrite(QStringLiteral("The comments could not be deleted; the log file was left as it was."), error);
         return;
     }
     session_.counts().buttons = session_.log().header().buttonCount;
     GetLogData();
+    tellNotFlushed(error);
 }
 
 void frmLogger::mnuMRU_Click(int Index) {

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <dlfcn.h>
 #include <cstring>
 #include <grp.h>
 #include <sys/file.h>
@@ -23,6 +24,26 @@
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// Flushes of folders, counted, and made to fail when a test says so: the core's own calls of fsync
+// come here before the system's.
+namespace {
+int folderFlushes = 0;
+bool folderFlushFails = false;
+}  // namespace
+
+extern "C" int fsync(int fd) {
+    static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+    struct stat st {};
+    if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        ++folderFlushes;
+        if (folderFlushFails) {
+            errno = EIO;
+            return -1;
+        }
+    }
+    return real(fd);
+}
 
 using namespace logformat;
 using logfile::AppendOutcome;
@@ -238,6 +259,67 @@ private slots:
         QCOMPARE(readBytes(path("edit.csv")).toStdString(), after);
         index.replaced(2, edit.oldLength, edit.newLength, edit.after);
         QVERIFY(index.displayLine(2).ends_with("|    vier") && index.displayLine(0).ends_with("|    one"));
+    }
+
+    void changesReachTheDisk() {
+        folderFlushes = 0;
+        QVERIFY(!logfile::createEmpty(native("new.csv")));
+        QVERIFY(!logfile::ensureHeader(native("new2.csv"), rowOf("h"), logfile::Sync::Yes).error);
+        QCOMPARE(folderFlushes, 2);  // a new log's name is on disk too
+        QVERIFY(writeBytes(path("edit.csv"), QByteArray::fromStdString(rowOf("one"))));
+        logfile::LogIndex index;
+        index.load(native("edit.csv"));
+        folderFlushFails = true;  // the change is made, but said to be perhaps not on disk
+        const logfile::CommentEdit edit = logfile::replaceComment(native("edit.csv"), 0, index.displayLine(0), "1");
+        const logfile::FileError fresh = logfile::startAfresh(native("new.csv"), rowOf("h"));
+        const logfile::FileError created = logfile::ensureHeader(native("new3.csv"), rowOf("h"), logfile::Sync::Yes).error;
+        folderFlushFails = false;
+        QCOMPARE(edit.result, Edit::Done);
+        QCOMPARE(edit.error.kind, logfile::FailureKind::NotFlushed);
+        QCOMPARE(readBytes(path("edit.csv")).toStdString(), rowOf("1"));
+        QCOMPARE(fresh.kind, logfile::FailureKind::NotFlushed);
+        QCOMPARE(created.kind, logfile::FailureKind::NotFlushed);
+    }
+
+    void rewritesKeepTheLogsOwnerAndNames() {
+        // A name as long as a name may be: the change's own temporary name still fits.
+        const QString longName = path((std::string(251, 'x') + ".csv").c_str());
+        QVERIFY(writeBytes(longName, QByteArray::fromStdString(rowOf("one"))));
+        QVERIFY(writeBytes(dir_.filePath(QString::fromStdString(logfile::replacementPrefix(std::string(251, 'x') +
+                                                                                            ".csv") + "7")),
+                           "left by a kill"));
+        QVERIFY(writeBytes(path(".qv-00000000-0"), "another log's"));
+        if (geteuid() == 0)  // the superuser gives the new copy to the log's owner and group
+            QCOMPARE(chown(QFile::encodeName(longName).constData(), 65534, 65534), 0);
+        logfile::LogIndex index;
+        index.load(toNativePath(longName));
+        QCOMPARE(logfile::replaceComment(toNativePath(longName), 0, index.displayLine(0), "1").result, Edit::Done);
+        QCOMPARE(readBytes(longName).toStdString(), rowOf("1"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{".qv-00000000-0", QFileInfo(longName).fileName()}));
+        if (geteuid() == 0) {
+            QCOMPARE(QFileInfo(longName).ownerId(), 65534u);
+            QCOMPARE(QFileInfo(longName).groupId(), 65534u);
+        }
+        // Other names of the log, and an owner this user cannot give the copy to, are said beforehand.
+        QVERIFY(writeBytes(path("log.csv"), QByteArray::fromStdString(rowOf("one"))));
+        QVERIFY(link(native("log.csv").c_str(), native("other name.csv").c_str()) == 0);
+        QCOMPARE(logfile::replaceRisk(native("log.csv")).otherNames, 1ul);
+        if (geteuid() != 0)
+            QSKIP("the rest needs another user: run as the superuser");
+        QVERIFY(QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7755)));
+        QVERIFY(QFile::setPermissions(path("log.csv"), QFileDevice::Permissions(0x6666)));
+        QVERIFY(inChild([&] {
+            const logfile::ReplaceRisk risk = logfile::replaceRisk(native("log.csv"));
+            index.load(native("log.csv"));
+            // A log it may write in a folder it may not: it is the folder that must be writable.
+            const logfile::CommentEdit refused =
+                logfile::replaceComment(native("log.csv"), 0, index.displayLine(0), "x");
+            return risk.ownerChanges && risk.groupChanges &&
+                   refused.error.kind == logfile::FailureKind::FolderNotWritable &&
+                   refused.error.description.find("folder") != std::string::npos;
+        }, 65534));
+        QVERIFY(QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7700)));
     }
 
     void newRowsNeverStartInsideADamagedOne() {

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 // The header row of a log started with no event buttons, and a row of another session.
@@ -395,6 +396,13 @@ private slots:
         QTest::keyClick(w.controls().mnuEdit, Qt::Key_Return);
         QCOMPARE(f.logBytes(), before);
         f.saveButtons({"Only"});  // the new header row lists the buttons defined now
+        // Another name of the log keeps the old rows: asked first, and No changes nothing.
+        QCOMPARE(link(QFile::encodeName(f.logPath()).constData(), QFile::encodeName(f.path("other.csv")).constData()), 0);
+        f.prompts.answerMessage("Delete All Comments?", Prompts::OK);
+        f.prompts.answerMessage("This log file has 1 other name(s)", Prompts::No);
+        w.mnuDeleteAllComments_Click();
+        QCOMPARE(f.logBytes(), before);
+        QVERIFY(QFile::remove(f.path("other.csv")));
         f.prompts.answerMessage("Delete All Comments?", Prompts::OK);
         w.mnuDeleteAllComments_Click();
         QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Only\",\"Button - \""));
