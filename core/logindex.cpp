@@ -88,8 +88,8 @@ std::string_view LogIndex::bytesOf(std::size_t i) {
         cacheFrom_ = std::max(0LL, from - kCacheBefore);
         const long long length = std::max(to, std::min(end_, from + kCacheAfter)) - cacheFrom_;
         cache_.clear();
-        FileError error;
-        const UniqueFd fd = openForReading(path_, error);
+        readError_ = {};
+        const UniqueFd fd = openForReading(path_, readError_);
         // Read through the old places only while the file stands as indexed.
         if (!fd || !(stampOf(fd.get()) == stamp_)) {
             cacheFrom_ = -1;
@@ -97,7 +97,13 @@ std::string_view LogIndex::bytesOf(std::size_t i) {
         }
         cache_.resize(static_cast<std::size_t>(length));
         const long long got = readAt(fd.get(), cache_.data(), length, cacheFrom_);
-        cache_.resize(static_cast<std::size_t>(std::max(0LL, got)));
+        if (got < 0) {
+            readError_ = FileError::fromErrno(errno);
+            cache_.clear();
+            cacheFrom_ = -1;
+            return {};
+        }
+        cache_.resize(static_cast<std::size_t>(got));
     }
     const long long cacheEnd = cacheFrom_ + static_cast<long long>(cache_.size());
     if (from >= cacheEnd)

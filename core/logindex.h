@@ -43,8 +43,10 @@ public:
     };
     Change changed() const;
 
-    // The list line of record i: empty when the file no longer stands as indexed.
+    // The list line of record i: empty when the file no longer stands as indexed, or could not be
+    // read (readError() then says why).
     std::string displayLine(std::size_t i);
+    const FileError &readError() const { return readError_; }
     // The fields of record i, valid until the next call.
     void fields(std::size_t i, logformat::RecordView &out);
 
@@ -70,6 +72,7 @@ private:
     std::string buffer_;                // reading, reused from load to load
     std::string cache_;                 // bytes around the lines last shown
     long long cacheFrom_ = -1;
+    FileError readError_;
 };
 
 }  // namespace logfile

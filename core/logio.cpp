@@ -284,11 +284,9 @@ LogCheck checkLogFile(const std::string &path) {
     RecordReader reader;
     if ((out.error = reader.open(path)))
         return out;
-    if (reader.fileSize() == 0) {
-        out.result = LogCheck::Result::Empty;
-        return out;
-    }
     // The beginning tells: a log starts with its header row and goes on with rows of 19 fields.
+    // It is read even when the file says it is empty: one whose reading fails (/proc/self/mem) is
+    // no log.
     logformat::RecordView record;
     int rows = 0;
     int damaged = 0;
@@ -314,6 +312,10 @@ LogCheck checkLogFile(const std::string &path) {
         } else if (step == RecordReader::Step::Damaged) {
             ++damaged;
         }
+    }
+    if (rows == 0) {
+        out.result = LogCheck::Result::Empty;
+        return out;
     }
     if (damaged * 2 > rows - 1 && damaged > 0) {
         out.result = LogCheck::Result::NotLog;

@@ -40,11 +40,18 @@ Presence::~Presence() {
 int Presence::announce(const std::string &logPath) {
     const std::string current = canonical(logPath);
     if (!fd_) {
+        // Made under a hidden name, which scans pass by, and shown under its own only once locked:
+        // a note seen without its lock is one whose copy has ended.
         ::mkdir(folder_.c_str(), 0700);
-        fd_ = openFile(folder_ + "/" + note_, O_RDWR | O_CREAT, 0600);
-        if (!fd_)
+        const std::string hidden = folder_ + "/." + note_;
+        UniqueFd fd = openFile(hidden, O_RDWR | O_CREAT | O_TRUNC, 0600);
+        if (!fd)
             return 0;  // without a note nothing can be told; logging itself is not affected
-        (void)::flock(fd_.get(), LOCK_EX | LOCK_NB);
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 || ::rename(hidden.c_str(), (folder_ + "/" + note_).c_str()) != 0) {
+            ::unlink(hidden.c_str());
+            return 0;
+        }
+        fd_ = std::move(fd);
     }
     if (::ftruncate(fd_.get(), 0) != 0 || ::pwrite(fd_.get(), current.data(), current.size(), 0) !=
                                                static_cast<ssize_t>(current.size()))
@@ -56,8 +63,8 @@ int Presence::announce(const std::string &logPath) {
         return 0;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name == "." || name == ".." || name == note_)
-            continue;
+        if (name.starts_with('.') || name == note_)
+            continue;  // a hidden one is a note being made
         const std::string path = folder_ + "/" + name;
         const UniqueFd fd = openFile(path, O_RDONLY | O_NONBLOCK);
         if (!fd)

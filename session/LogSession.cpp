@@ -87,13 +87,18 @@ LogSession::CommentLookup LogSession::commentAt(std::size_t row) {
         out.result = CommentLookup::Result::Damaged;
         return out;
     }
+    const std::string shown = index_.displayLine(row);
+    if (shown.empty() && index_.readError()) {
+        out.error = index_.readError();  // a read that failed is said as one, not as a change
+        return out;
+    }
     // The record as the file holds it now, read alone: it must still be the line shown.
     const logfile::RecordAt found = logfile::readRecordAt(nativePath(), index_.offset(row));
     if (found.result == logfile::RecordAt::Result::Failed) {
         out.error = found.error;
         return out;
     }
-    if (found.result == logfile::RecordAt::Result::Gone || found.displayLine != index_.displayLine(row)) {
+    if (found.result == logfile::RecordAt::Result::Gone || found.displayLine != shown) {
         out.result = CommentLookup::Result::Changed;
         return out;
     }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <functional>
 #include <dlfcn.h>
 #include <cstring>
 #include <grp.h>
@@ -31,6 +32,16 @@ namespace {
 int folderFlushes = 0;
 bool folderFlushFails = false;
 }  // namespace
+
+// A lock about to be taken by the core, with something done just before it.
+std::function<void()> beforeNextLock;
+
+extern "C" int flock(int fd, int operation) {
+    static const auto real = reinterpret_cast<int (*)(int, int)>(dlsym(RTLD_NEXT, "flock"));
+    if (beforeNextLock && operation == (LOCK_EX | LOCK_NB))
+        std::exchange(beforeNextLock, nullptr)();
+    return real(fd, operation);
+}
 
 extern "C" int fsync(int fd) {
     static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
@@ -546,6 +557,12 @@ private slots:
         QVERIFY(writeBytes(path("running/ended"), QByteArray::fromStdString(native("other.csv"))));
         QCOMPARE(second.announce(native("other.csv")), 0);  // a copy that ended counts no more
         QCOMPARE(QDir(path("running")).entryList(QDir::Files), QStringList{"second"});
+        // A copy that looks while another's note is being made does not take it for an ended one.
+        logfile::Presence third(runtime, "third");
+        beforeNextLock = [&] { second.announce(native("other.csv")); };
+        QCOMPARE(third.announce(native("other.csv")), 1);
+        logfile::Presence fourth(runtime, "fourth");
+        QCOMPARE(fourth.announce(native("other.csv")), 2);
     }
 };
 

@@ -8,7 +8,23 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <dlfcn.h>
 #include <sys/stat.h>
+
+// Reads of files, made to fail when a test says so: the core's own calls of pread come here first.
+namespace {
+int failingReads = 0;
+}  // namespace
+
+extern "C" ssize_t pread(int fd, void *buffer, size_t count, off_t offset) {
+    static const auto real = reinterpret_cast<ssize_t (*)(int, void *, size_t, off_t)>(dlsym(RTLD_NEXT, "pread"));
+    if (failingReads > 0) {
+        --failingReads;
+        errno = EIO;
+        return -1;
+    }
+    return real(fd, buffer, count, offset);
+}
 
 namespace {
 
@@ -199,6 +215,13 @@ private slots:
         QCOMPARE(logSession().commentAt(2).result, LogSession::CommentLookup::Result::Changed);
         QCOMPARE(logSession().changeComment(2, "x").result, LogSession::CommentChange::Result::Changed);
         QCOMPARE(readBytes(log()), "\"cut short\r\n" + rowOf("3"));
+        // A read that fails is said as such, not as a file changed behind the list.
+        logSession().reload();
+        failingReads = 1;
+        const LogSession::CommentLookup unread = logSession().commentAt(1);
+        failingReads = 0;
+        QCOMPARE(unread.result, LogSession::CommentLookup::Result::Failed);
+        QCOMPARE(unread.error.systemError, EIO);
     }
 
     void startingAfreshListsTheButtonsOfNow() {

@@ -361,12 +361,13 @@ private slots:
         QTest::newRow("text, used") << "notes.txt" << int(Prompts::Yes) << "does not look like a Quorvane log";
         QTest::newRow("a named pipe") << "pipe.csv" << 0 << "This is a named pipe";
         QTest::newRow("a folder's place taken by a file") << "afile/new.csv" << 0 << "Not a directory";
+        QTest::newRow("a file that cannot be read") << "/proc/self/mem" << 0 << "Input/output error";
     }
     void filesThatAreNoLogs() {
         QFETCH(QString, name);
         QFETCH(int, answer);
         QFETCH(QString, told);
-        const QString path = f.dir.filePath(name);
+        const QString path = name.startsWith(u'/') ? name : f.dir.filePath(name);
         QVERIFY(name == "pipe.csv" ? mkfifo(QFile::encodeName(path).constData(), 0600) == 0
                                    : writeBytes(answer ? path : f.path("afile"), "Dear diary"));
         frmLogger &w = f.load();
