@@ -40,6 +40,7 @@ public:
         std::fprintf(stderr, "unexpected message: %s\n", qPrintable(text));
         return OK;
     }
+    int reminder(const QString &, const QString &, QString &) override { return No; }
     QString inputBox(const QString &, const QString &, const QString &) override { return next; }
     std::optional<QString> fileDialog(const FileDialog &) override { return std::nullopt; }
 };

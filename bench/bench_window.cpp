@@ -29,6 +29,7 @@ namespace {
 class NoPrompts final : public Prompts {
 public:
     int messageBox(const QString &, const QString &, Buttons, Icon, int) override { return OK; }
+    int reminder(const QString &, const QString &, QString &) override { return No; }
     QString inputBox(const QString &, const QString &, const QString &) override { return {}; }
     std::optional<QString> fileDialog(const FileDialog &) override { return std::nullopt; }
 };

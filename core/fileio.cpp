@@ -92,9 +92,10 @@ int copyRange(int in, long long offset, long long length, int out) {
             return EIO;  // the file is shorter than it was when locked
         if (errno == EINTR)
             continue;
-        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        // No copying in the kernel here (or onto the end of a file opened for appending): through a
+        // buffer of fixed size.
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
             return errno;
-        // No copying in the kernel here: through a buffer of fixed size.
         std::vector<char> buffer(static_cast<std::size_t>(std::min(length, kBuffer)));
         while (length > 0) {
             const long long got = readAt(in, buffer.data(), std::min<long long>(length, kBuffer), offset);

@@ -446,6 +446,21 @@ std::string displayLine(std::string_view participant, std::string_view scenario,
     return out;
 }
 
+Marker markerOf(std::string_view c) {
+    constexpr std::string_view kEdge = "***";
+    constexpr std::string_view kTimer = " SCENARIO TIMER - ";
+    if (c.size() < 2 * kEdge.size() + kTimer.size() + 4 || !c.starts_with(kEdge) || !c.ends_with(kEdge))
+        return Marker::None;
+    c.remove_prefix(kEdge.size());
+    static constexpr std::pair<std::string_view, Marker> kKinds[] = {
+        {"START", Marker::Start}, {"RESUME", Marker::Resume}, {"PAUSE", Marker::Pause}, {"STOP", Marker::Stop}};
+    for (const auto &[word, marker] : kKinds)
+        if (c.starts_with(word) && c.substr(word.size()).starts_with(kTimer) &&
+            c.size() >= word.size() + kTimer.size() + kEdge.size())
+            return marker;
+    return Marker::None;
+}
+
 std::string cleanComment(std::string_view text) {
     std::string out(text);
     for (char &c : out)

@@ -117,6 +117,11 @@ void appendDisplayLine(std::string &out, const RecordView &record);
 std::string displayLine(std::string_view participant, std::string_view scenario,
                         std::string_view scenarioTime, std::string_view comment);
 
+// The scenario timer's markers: "***START SCENARIO TIMER - name***" and its RESUME, PAUSE and STOP
+// forms (the name may be empty).
+enum class Marker : unsigned char { None, Start, Resume, Pause, Stop };
+Marker markerOf(std::string_view comment);
+
 // Comment cleaning: double quotes become apostrophes.
 std::string cleanComment(std::string_view text);
 // Button caption cleaning: as comments, and every "&" (the access-key mark) removed.

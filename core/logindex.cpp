@@ -145,14 +145,38 @@ bool LogIndex::appended(long long offset, long long length, const FileStamp &bef
     return true;
 }
 
-void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, const FileStamp &after) {
+void LogIndex::shiftFrom(std::size_t first, long long delta, const FileStamp &after) {
     stamp_ = after;
-    const long long delta = newLength - oldLength;
-    for (std::size_t j = i + 1; j < starts_.size(); ++j)
+    for (std::size_t j = first; j < starts_.size(); ++j)
         starts_[j] = static_cast<std::uint64_t>(static_cast<long long>(starts_[j]) + delta);
     end_ += delta;
     cache_.clear();
     cacheFrom_ = -1;
+}
+
+void LogIndex::replaced(std::size_t i, long long oldLength, long long newLength, const FileStamp &after) {
+    shiftFrom(i + 1, newLength - oldLength, after);
+}
+
+void LogIndex::removed(std::size_t i, long long length, const FileStamp &after) {
+    starts_.erase(starts_.begin() + static_cast<std::ptrdiff_t>(i));
+    shiftFrom(i, -length, after);
+}
+
+void LogIndex::inserted(long long offset, long long length, const FileStamp &after) {
+    const auto at = std::lower_bound(starts_.begin(), starts_.end(), static_cast<std::uint64_t>(offset),
+                                     [](std::uint64_t start, std::uint64_t o) { return (start & kOffsetMask) < o; });
+    const auto i = static_cast<std::size_t>(at - starts_.begin());
+    starts_.insert(at, static_cast<std::uint64_t>(offset));
+    shiftFrom(i + 1, length, after);
+}
+
+std::size_t LogIndex::lineAt(long long offset) const {
+    const auto at = std::lower_bound(starts_.begin(), starts_.end(), static_cast<std::uint64_t>(offset),
+                                     [](std::uint64_t start, std::uint64_t o) { return (start & kOffsetMask) < o; });
+    return at != starts_.end() && (*at & kOffsetMask) == static_cast<std::uint64_t>(offset)
+               ? static_cast<std::size_t>(at - starts_.begin())
+               : starts_.size();
 }
 
 }  // namespace logfile

@@ -59,11 +59,20 @@ public:
     // records after it move by the difference.
     void replaced(std::size_t i, long long oldLength, long long newLength, const FileStamp &after);
 
+    // After record i (`length` bytes) was taken out of the file now standing as `after`.
+    void removed(std::size_t i, long long length, const FileStamp &after);
+    // After whole rows of `length` bytes were put in at `offset` of the file now standing as
+    // `after`: they are the record at that place.
+    void inserted(long long offset, long long length, const FileStamp &after);
+    // The line whose record starts at `offset`; size() when none does.
+    std::size_t lineAt(long long offset) const;
+
 private:
     static constexpr int kShapeShift = 62;
     static constexpr std::uint64_t kOffsetMask = (std::uint64_t(1) << kShapeShift) - 1;
 
     std::string_view bytesOf(std::size_t i);
+    void shiftFrom(std::size_t first, long long delta, const FileStamp &after);
 
     std::string path_;
     FileStamp stamp_;

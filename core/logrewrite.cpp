@@ -200,56 +200,160 @@ RecordAt readRecordAt(const std::string &path, long long offset) {
     return recordAt(fd.get(), offset, st.st_size);
 }
 
-CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
-                           std::string_view newComment) {
-    CommentEdit out;
-    int err = 0;
-    const std::string target = realTarget(path, err);
-    if (err) {
-        out.error = FileError::fromErrno(err);
-        return out;
-    }
-    // Opened for writing as well: a log that cannot be written is not rewritten either.
-    LockedFile log;
-    if ((out.error = log.open(target, O_RDWR)))
-        return out;
-    const long long size = log.size();
-    const RecordAt found = recordAt(log.fd(), offset, size);
-    if (found.result != RecordAt::Result::Found) {
-        out.result = found.result == RecordAt::Result::Gone ? CommentEdit::Result::RecordGone : CommentEdit::Result::Failed;
-        out.error = found.error;
-        return out;
-    }
-    if (found.shape == logformat::Shape::Damaged || found.displayLine != expectedLine) {
-        out.result = CommentEdit::Result::RecordChanged;
-        return out;
-    }
-    logformat::Record record = found.record;
-    record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
-    const std::string row = logformat::encodeRow(record);
-    const long long oldLength = found.length;
+namespace {
 
+// The log rewritten with the bytes [at, at + length) replaced by `middle`, through a new copy.
+FileError splice(const LockedFile &log, const std::string &target, long long size, long long at, long long length,
+                 std::string_view middle, FileStamp &after) {
     Replacement copy(target, log);
     FileError error = copy.create();
+    int err = 0;
     if (!error)
-        err = copyRange(log.fd(), 0, offset, copy.fd());
+        err = copyRange(log.fd(), 0, at, copy.fd());
     if (!error && !err)
-        err = writeAll(copy.fd(), row);
+        err = writeAll(copy.fd(), middle);
     if (!error && !err)
-        err = copyRange(log.fd(), offset + oldLength, size - offset - oldLength, copy.fd());
+        err = copyRange(log.fd(), at + length, size - at - length, copy.fd());
     if (!error && err)
         error = FileError::fromErrno(err);
     if (!error)
         error = copy.commit();
-    if (error && error.kind != FailureKind::NotFlushed) {
-        out.error = error;
+    if (!error || error.kind == FailureKind::NotFlushed)
+        after = stampOf(copy.fd());
+    return error;
+}
+
+bool done(const FileError &error) { return !error || error.kind == FailureKind::NotFlushed; }
+
+// The log opened for a change, where a symbolic link points.
+FileError openForChange(const std::string &path, int flags, std::string &target, LockedFile &log) {
+    int err = 0;
+    target = realTarget(path, err);
+    if (err)
+        return FileError::fromErrno(err);
+    return log.open(target, flags);
+}
+
+// The log's own header row (its first record, when it is one), for a file of rows taken out of it.
+std::string headerLineOf(int fd, long long size) {
+    const RecordAt first = recordAt(fd, 0, size);
+    if (first.result != RecordAt::Result::Found || first.record[logformat::Date].text != logformat::kFixedTitles[0])
+        return {};
+    std::string line(static_cast<std::size_t>(first.length), '\0');
+    return readAt(fd, line.data(), first.length, 0) == first.length ? line : std::string();
+}
+
+// Appends the bytes [from, from + length) of the log to its file of removed rows, after a header row
+// when that file is new; flushed to disk before the log loses them.
+FileError setAside(const std::string &logPath, int fd, long long size, long long from, long long length,
+                   std::string_view fallbackHeader) {
+    const std::string asidePath = removedRowsPath(logPath);
+    struct stat st {};
+    const bool existed = ::stat(asidePath.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode))
+        return FileError::notRegular(st.st_mode);
+    const UniqueFd aside = openFile(asidePath, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666);
+    if (!aside)
+        return FileError::fromErrno(errno);
+    if (::fstat(aside.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return FileError::notRegular(st.st_mode);
+    int err = 0;
+    if (st.st_size == 0) {
+        const std::string header = headerLineOf(fd, size);
+        err = writeAll(aside.get(), header.empty() ? fallbackHeader : std::string_view(header));
+    }
+    if (!err)
+        err = copyRange(fd, from, length, aside.get());
+    if (!err)
+        err = syncFile(aside.get());
+    if (!err && !existed)
+        err = syncFolder(folderOf(asidePath));
+    return err ? FileError::fromErrno(err) : FileError{};
+}
+
+// The record at `offset`, which must still show `expectedLine` and be whole.
+CommentEdit::Result check(const RecordAt &found, std::string_view expectedLine) {
+    if (found.result == RecordAt::Result::Gone)
+        return CommentEdit::Result::RecordGone;
+    if (found.result == RecordAt::Result::Failed)
+        return CommentEdit::Result::Failed;
+    if (found.shape == logformat::Shape::Damaged || found.displayLine != expectedLine)
+        return CommentEdit::Result::RecordChanged;
+    return CommentEdit::Result::Done;
+}
+
+}  // namespace
+
+std::string removedRowsPath(const std::string &logPath) { return logPath + ".removed-rows.csv"; }
+
+CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
+                           std::string_view newComment) {
+    CommentEdit out;
+    std::string target;
+    LockedFile log;
+    // Opened for writing as well: a log that cannot be written is not rewritten either.
+    if ((out.error = openForChange(path, O_RDWR, target, log)))
+        return out;
+    const long long size = log.size();
+    const RecordAt found = recordAt(log.fd(), offset, size);
+    out.error = found.error;
+    if ((out.result = check(found, expectedLine)) != CommentEdit::Result::Done) {
         return out;
     }
-    out.error = error;
+    out.result = CommentEdit::Result::Failed;
+    logformat::Record record = found.record;
+    record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
+    const std::string row = logformat::encodeRow(record);
+    out.error = splice(log, target, size, offset, found.length, row, out.after);
+    if (!done(out.error))
+        return out;
     out.result = CommentEdit::Result::Done;
-    out.oldLength = oldLength;
+    out.oldLength = found.length;
     out.newLength = static_cast<long long>(row.size());
-    out.after = stampOf(copy.fd());
+    return out;
+}
+
+RowRemoval removeRecord(const std::string &path, long long offset, std::string_view expectedLine,
+                        std::string_view header) {
+    RowRemoval out;
+    std::string target;
+    LockedFile log;
+    if ((out.error = openForChange(path, O_RDWR, target, log)))
+        return out;
+    const long long size = log.size();
+    const RecordAt found = recordAt(log.fd(), offset, size);
+    out.error = found.error;
+    if ((out.result = check(found, expectedLine)) != CommentEdit::Result::Done)
+        return out;
+    out.result = CommentEdit::Result::Failed;
+    out.removed.resize(static_cast<std::size_t>(found.length));
+    if (readAt(log.fd(), out.removed.data(), found.length, offset) != found.length) {
+        out.error = FileError::fromErrno(errno ? errno : EIO);
+        return out;
+    }
+    // Kept before it goes: nothing taken out of a log is lost.
+    if ((out.error = setAside(path, log.fd(), size, offset, found.length, header)))
+        return out;
+    out.error = splice(log, target, size, offset, found.length, {}, out.after);
+    if (done(out.error))
+        out.result = CommentEdit::Result::Done;
+    return out;
+}
+
+RowInsertion insertRows(const std::string &path, long long offset, std::string_view rows) {
+    RowInsertion out;
+    std::string target;
+    LockedFile log;
+    if ((out.error = openForChange(path, O_RDWR, target, log)))
+        return out;
+    const long long size = log.size();
+    // Only between whole rows: at the start, or after a line end.
+    char before = '\n';
+    if (offset > size || (offset > 0 && (readAt(log.fd(), &before, 1, offset - 1) != 1 || (before != '\n' && before != '\r')))) {
+        out.placeGone = true;
+        return out;
+    }
+    out.error = splice(log, target, size, offset, 0, rows, out.after);
     return out;
 }
 
@@ -274,19 +378,18 @@ ReplaceRisk replaceRisk(const std::string &path) {
 }
 
 FileError startAfresh(const std::string &path, std::string_view headerRow) {
-    int err = 0;
-    const std::string target = realTarget(path, err);
-    if (err)
-        return FileError::fromErrno(err);
+    std::string target;
     LockedFile log;
-    if (FileError error = log.open(target, O_WRONLY))
+    if (FileError error = openForChange(path, O_RDWR, target, log))
         return error;
-    Replacement fresh(target, log);
-    if (FileError error = fresh.create())
-        return error;
-    if ((err = writeAll(fresh.fd(), headerRow)))
-        return FileError::fromErrno(err);
-    return fresh.commit();
+    const long long size = log.size();
+    // Its rows, past its header row, are kept in the file of removed rows before they go.
+    const long long headerEnd = static_cast<long long>(headerLineOf(log.fd(), size).size());
+    if (size > headerEnd)
+        if (FileError error = setAside(path, log.fd(), size, headerEnd, size - headerEnd, headerRow))
+            return error;
+    FileStamp after;
+    return splice(log, target, size, 0, size, headerRow, after);
 }
 
 namespace {

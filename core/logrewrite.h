@@ -42,6 +42,30 @@ CommentEdit replaceComment(const std::string &path, long long offset, std::strin
 // same log removes it.
 std::string replacementPrefix(const std::string &logName);
 
+// Where the rows taken out of a log are kept, whole, so that they can be put back by hand: a CSV
+// file beside the log, its header row first.
+std::string removedRowsPath(const std::string &logPath);
+
+// Takes the record that starts at `offset` out of the file, while its list line is still
+// `expectedLine`; its bytes are appended to the file of removed rows first (after `header` when
+// that file is new and the log has no header row of its own), and handed back.
+struct RowRemoval {
+    CommentEdit::Result result = CommentEdit::Result::Failed;
+    FileError error;        // Failed; for Done, NotFlushed when the change may not be on disk yet
+    std::string removed;    // Done: the record's bytes
+    FileStamp after;        // Done: the new file
+};
+RowRemoval removeRecord(const std::string &path, long long offset, std::string_view expectedLine,
+                        std::string_view header);
+
+// Puts whole rows back at `offset`, which must still be between two rows (or at an end).
+struct RowInsertion {
+    bool placeGone = false;  // the file no longer has a row boundary there
+    FileError error;         // NotFlushed: put back, but perhaps not on disk yet
+    FileStamp after;
+};
+RowInsertion insertRows(const std::string &path, long long offset, std::string_view rows);
+
 // What replacing the log by a new copy would change besides its rows: other names of the file
 // (hard links) keep the old rows, and the copy belongs to this user and group, not the log's owner's
 // when this user may not give it to them.
@@ -55,7 +79,7 @@ struct ReplaceRisk {
 ReplaceRisk replaceRisk(const std::string &path);
 
 // Replaces the file by one holding only `headerRow`; on failure it stays as it was (NotFlushed:
-// replaced, but the change may not be on disk yet).
+// replaced, but the change may not be on disk yet). Its rows go to its file of removed rows first.
 FileError startAfresh(const std::string &path, std::string_view headerRow);
 
 }  // namespace logfile

@@ -2,6 +2,7 @@
 
 #include "ui/NativePath.h"
 
+#include <QFile>
 #include <cerrno>
 
 LogSession::LogSession(SettingsStore &store, std::unique_ptr<logfile::Presence> presence)
@@ -40,6 +41,10 @@ LogSession::AppendResult LogSession::append(const LogEntry &entry) {
         switch (appended.result) {
         case logfile::AppendOutcome::Result::Done:
             out.kind = AppendResult::Kind::Written;
+            // Undo takes back what the observer wrote; the timer's markers stay.
+            redo_.clear();
+            if (logformat::markerOf(entry.comment.toStdString()) == logformat::Marker::None)
+                undo_.push_back({appended.offset, row, entry.displayLine()});
             if (mended || !index_.appended(appended.offset, static_cast<long long>(row.size()), appended.before, appended.after)) {
                 out.reloaded = true;  // another copy wrote to the file meanwhile: shown as it is
                 out.load = reload();
@@ -72,6 +77,8 @@ logfile::FileError LogSession::createAgain() { return writeHeader(path_); }
 
 logfile::FileError LogSession::startAfresh() {
     const Working working(working_);
+    undo_.clear();
+    redo_.clear();
     ColumnHeaderOutcome fresh;
     fresh.titles = eventColumnTitles(store_, &fresh.buttonCount);
     // Replaced in one step by a file holding a fresh header row, so the log is never missing.
@@ -116,6 +123,7 @@ LogSession::CommentChange LogSession::changeComment(std::size_t row, const QStri
         logfile::replaceComment(nativePath(), index_.offset(row), index_.displayLine(row), comment.toStdString());
     switch (edit.result) {
     case logfile::CommentEdit::Result::Done:
+        shiftWritten(index_.offset(row), edit.newLength - edit.oldLength);
         index_.replaced(row, edit.oldLength, edit.newLength, edit.after);
         out.result = CommentChange::Result::Done;
         out.error = edit.error;
@@ -128,5 +136,112 @@ LogSession::CommentChange LogSession::changeComment(std::size_t row, const QStri
         out.error = edit.error;
         break;
     }
+    return out;
+}
+
+std::string LogSession::headerRow() const {
+    QString count;
+    return columnHeaderRow(eventColumnTitles(store_, &count));
+}
+
+QString LogSession::removedRowsPath() const {
+    return QFile::decodeName(QByteArray::fromStdString(logfile::removedRowsPath(nativePath())));
+}
+
+void LogSession::shiftWritten(long long at, long long delta) {
+    for (std::vector<Written> *stack : {&undo_, &redo_})
+        for (Written &w : *stack)
+            if (w.offset > at)
+                w.offset += delta;
+}
+
+LogSession::RowChange LogSession::removeEntry(std::size_t row) {
+    const Working working(working_);
+    RowChange out;
+    logformat::RecordView fields;
+    index_.fields(row, fields);
+    if (row == 0 && fields[logformat::Date].text == logformat::kFixedTitles[0])
+        out.result = RowChange::Result::Header;
+    else if (index_.shape(row) == logformat::Shape::Damaged)
+        out.result = RowChange::Result::Damaged;
+    else if (logformat::markerOf(fields[logformat::Comment].text) != logformat::Marker::None)
+        out.result = RowChange::Result::Marker;
+    if (out.result != RowChange::Result::Failed)
+        return out;
+    const long long offset = index_.offset(row);
+    const logfile::RowRemoval removal =
+        logfile::removeRecord(nativePath(), offset, index_.displayLine(row), headerRow());
+    out.error = removal.error;
+    if (removal.result == logfile::CommentEdit::Result::RecordGone ||
+        removal.result == logfile::CommentEdit::Result::RecordChanged)
+        out.result = RowChange::Result::Changed;
+    if (removal.result != logfile::CommentEdit::Result::Done)
+        return out;
+    const auto length = static_cast<long long>(removal.removed.size());
+    index_.removed(row, length, removal.after);
+    std::erase_if(undo_, [offset](const Written &w) { return w.offset == offset; });
+    shiftWritten(offset, -length);
+    out.result = RowChange::Result::Done;
+    out.line = row;
+    return out;
+}
+
+LogSession::RowChange LogSession::undoEntry() {
+    RowChange out;
+    if (undo_.empty()) {
+        out.result = RowChange::Result::Nothing;
+        return out;
+    }
+    const Written last = undo_.back();
+    const std::size_t row = index_.lineAt(last.offset);
+    if (row == index_.size() || index_.displayLine(row) != last.line) {
+        undo_.pop_back();  // the log was changed behind the window: that row is not where it was written
+        out.result = RowChange::Result::Changed;
+        return out;
+    }
+    const Working working(working_);
+    const logfile::RowRemoval removal = logfile::removeRecord(nativePath(), last.offset, last.line, headerRow());
+    out.error = removal.error;
+    if (removal.result == logfile::CommentEdit::Result::RecordGone ||
+        removal.result == logfile::CommentEdit::Result::RecordChanged) {
+        undo_.pop_back();
+        out.result = RowChange::Result::Changed;
+    }
+    if (removal.result != logfile::CommentEdit::Result::Done)
+        return out;
+    undo_.pop_back();
+    const auto length = static_cast<long long>(removal.removed.size());
+    index_.removed(row, length, removal.after);
+    shiftWritten(last.offset, -length);
+    redo_.push_back({last.offset, removal.removed, last.line});  // byte for byte as it was
+    out.result = RowChange::Result::Done;
+    out.line = row;
+    return out;
+}
+
+LogSession::RowChange LogSession::redoEntry() {
+    RowChange out;
+    if (redo_.empty()) {
+        out.result = RowChange::Result::Nothing;
+        return out;
+    }
+    const Working working(working_);
+    const Written again = redo_.back();
+    const logfile::RowInsertion insertion = logfile::insertRows(nativePath(), again.offset, again.bytes);
+    out.error = insertion.error;
+    if (insertion.placeGone) {
+        redo_.pop_back();
+        out.result = RowChange::Result::Changed;
+        return out;
+    }
+    if (insertion.error && insertion.error.kind != logfile::FailureKind::NotFlushed)
+        return out;
+    redo_.pop_back();
+    const auto length = static_cast<long long>(again.bytes.size());
+    shiftWritten(again.offset - 1, length);
+    index_.inserted(again.offset, length, insertion.after);
+    undo_.push_back(again);
+    out.result = RowChange::Result::Done;
+    out.line = index_.lineAt(again.offset);
     return out;
 }

@@ -14,6 +14,7 @@
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 class SettingsStore;
 
@@ -89,8 +90,36 @@ public:
     // Replaces the comment of line `row`, and nothing else of the file.
     CommentChange changeComment(std::size_t row, const QString &comment);
 
+    struct RowChange {
+        enum class Result {
+            Done,
+            Nothing,  // nothing to undo or redo
+            Header,   // the column-header row stays
+            Marker,   // a timer marker stays: the summary's times rest on it
+            Damaged,  // a damaged row has no entry to take back
+            Changed,  // the file no longer holds that row where it was
+            Failed,
+        } result = Result::Failed;
+        logfile::FileError error;  // Failed; for Done, NotFlushed when the change may not be on disk yet
+        std::size_t line = 0;      // Done: the line taken out or put back
+    };
+    // Whether the last entries this window wrote can be taken back, or put back again.
+    bool canUndo() const { return !undo_.empty(); }
+    bool canRedo() const { return !redo_.empty(); }
+    // Takes the last comment or event row this window wrote out of the log (markers stay).
+    RowChange undoEntry();
+    // Puts the row last taken back by undoEntry() in its place again, byte for byte.
+    RowChange redoEntry();
+    // Takes the entry on line `row` out of the log. Every row taken out, by any of the three, is
+    // kept whole in the log's file of removed rows first.
+    RowChange removeEntry(std::size_t row);
+    QString removedRowsPath() const;
+
 private:
     std::string nativePath() const;
+    std::string headerRow() const;
+    // Moves what this window wrote after `at` by `delta` bytes, after a change there.
+    void shiftWritten(long long at, long long delta);
     // Marks a change of the log under way for as long as it lives.
     struct Working {
         explicit Working(int &count) : count_(++count) {}
@@ -105,4 +134,12 @@ private:
     ColumnHeaderOutcome header_;
     MruList recent_;
     int working_ = 0;
+    // Rows this window wrote (comments and events), newest last, and rows taken back by Undo.
+    struct Written {
+        long long offset = 0;
+        std::string bytes;
+        std::string line;
+    };
+    std::vector<Written> undo_;
+    std::vector<Written> redo_;
 };

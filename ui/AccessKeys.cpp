@@ -23,8 +23,8 @@ QChar accessKeyOf(const QString &caption) {
 
 QStringList eventButtonCaptions(const QStringList &names) {
     QList<QChar> taken;
-    for (const char *title : kMenuTitles)
-        taken << accessKeyOf(QString::fromLatin1(title));
+    for (const TakenAccessKey &key : kWindowAccessKeys)
+        taken << accessKeyOf(QString::fromLatin1(key.caption));
     QStringList captions;
     for (const QString &name : names) {
         // The first single "&" marks the key, as in the toolkit's own captions; a later one would

@@ -8,6 +8,19 @@
 // The titles of the main window's menus; their access keys are the menus' own.
 inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
 
+// Every access key of the main window that an event button must not take: the menus' and the Set Up
+// buttons', with what has it.
+struct TakenAccessKey {
+    const char *caption;
+    const char *owner;
+};
+inline constexpr TakenAccessKey kWindowAccessKeys[] = {{"&File", "the File menu"},
+                                                       {"&Edit", "the Edit menu"},
+                                                       {"&Custom Event Buttons", "the Custom Event Buttons menu"},
+                                                       {"&Help", "the Help menu"},
+                                                       {"Set &Up...", "the Set Up button of the scenarios"},
+                                                       {"Set U&p...", "the Set Up button of the participants"}};
+
 // The letter after a single "&" of a caption ("&&" is an ampersand shown as such), upper case;
 // none when the caption marks no access key.
 QChar accessKeyOf(const QString &caption);

@@ -120,6 +120,17 @@ void createMenus(LoggerControls &c, QMenuBar *bar) {
     c.mnuExit = action(c.mnuFile, "mnuExit", QStringLiteral("E&xit"));
     c.mnuEdit = bar->addMenu(QString::fromLatin1(kMenuTitles[1]));
     c.mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    c.mnuUndoEntry = action(c.mnuEdit, "mnuUndoEntry", QStringLiteral("&Undo Entry"));
+    c.mnuUndoEntry->setShortcut(QKeySequence::Undo);
+    c.mnuRedoEntry = action(c.mnuEdit, "mnuRedoEntry", QStringLiteral("&Redo Entry"));
+    c.mnuRedoEntry->setShortcut(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    c.mnuEditComment = action(c.mnuEdit, "mnuEditComment", QStringLiteral("&Edit Comment..."));
+    c.mnuEditComment->setShortcut(Qt::CTRL | Qt::Key_E);
+    c.mnuRemoveEntry = action(c.mnuEdit, "mnuRemoveEntry", QStringLiteral("Re&move Entry..."));
+    c.mnuRemoveEntry->setShortcut(Qt::Key_Delete);
+    // Delete takes the selected line out only where the list has the keys; elsewhere it deletes text.
+    c.mnuRemoveEntry->setShortcutContext(Qt::WidgetShortcut);
+    c.sepEdit = separator(c.mnuEdit, "sepEdit");
     c.mnuDeleteAllComments = action(c.mnuEdit, "mnuDeleteAllComments", QStringLiteral("Delete All Comments..."));
     c.mnuCustomEventButtons = bar->addMenu(QString::fromLatin1(kMenuTitles[2]));
     c.mnuCustomEventButtons->setObjectName(QStringLiteral("mnuCustomEventButtons"));
@@ -201,6 +212,7 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.tmrMainTimer->setObjectName(QStringLiteral("tmrMainTimer"));
     c.tmrMainTimer->setInterval(1000);
     createMenus(c, window->menuBar());
+    c.lstComment->addAction(c.mnuRemoveEntry);
     applyGeometry(c, designGeometry());
     return c;
 }

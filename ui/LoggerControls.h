@@ -70,6 +70,11 @@ struct LoggerControls {
     QAction *mnuSep0 = nullptr;
     QAction *mnuExit = nullptr;
     QMenu *mnuEdit = nullptr;
+    QAction *mnuUndoEntry = nullptr;
+    QAction *mnuRedoEntry = nullptr;
+    QAction *mnuEditComment = nullptr;
+    QAction *mnuRemoveEntry = nullptr;
+    QAction *sepEdit = nullptr;
     QAction *mnuDeleteAllComments = nullptr;
     QMenu *mnuCustomEventButtons = nullptr;
     QAction *mnuCustomizeEventButtons = nullptr;

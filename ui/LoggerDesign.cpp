@@ -15,7 +15,7 @@ constexpr ControlDesign eventButtonDesign(int k, const char *name) {
 const std::array<ControlDesign, ControlCount> kLoggerDesign = {{
     {frameParticipant, "frameParticipant", Kind::Frame, "Participant Name", kWindow, {120, 120, 2775, 2055}, 0},
     {cmbParticipants, "cmbParticipants", Kind::Picker, "cmbParticipants", frameParticipant, {120, 720, 1815, 315}, 25},
-    {cmdSetUpParticipants, "cmdSetUpParticipants", Kind::Button, "Set Up...", frameParticipant, {2040, 720, 855, 315}, 24},
+    {cmdSetUpParticipants, "cmdSetUpParticipants", Kind::Button, "Set U&p...", frameParticipant, {2040, 720, 855, 315}, 24},
     {lblPCTimeLabel, "lblPCTimeLabel", Kind::ValueLabel, "PC Time:", frameParticipant, {120, 1680, 1455, 255}, 21},
     {lblPCTime, "lblPCTime", Kind::ValueLabel, "lblPCTime", frameParticipant, {1680, 1680, 975, 255}, 20},
     {frameVCR, "frameVCR", Kind::Frame, "VCR Timer", kWindow, {3000, 120, 2775, 2055}, 1},
@@ -31,7 +31,7 @@ const std::array<ControlDesign, ControlCount> kLoggerDesign = {{
     {chkScenarioTimeReminder, "chkScenarioTimeReminder", Kind::CheckBox, "Remind me to start Scenario Timer",
      frameScenario, {120, 240, 2775, 375}, 8},
     {cmbScenarios, "cmbScenarios", Kind::Picker, "cmbScenarios", frameScenario, {120, 720, 1815, 315}, 10},
-    {cmdSetUpScenarios, "cmdSetUpScenarios", Kind::Button, "Set Up...", frameScenario, {2040, 720, 855, 315}, 9},
+    {cmdSetUpScenarios, "cmdSetUpScenarios", Kind::Button, "Set &Up...", frameScenario, {2040, 720, 855, 315}, 9},
     {cmdStartScenario, "cmdStartScenario", Kind::Button, "Start", frameScenario, {120, 1200, 855, 375}, 11},
     {cmdPauseScenario, "cmdPauseScenario", Kind::Button, "Pause", frameScenario, {1080, 1200, 855, 375}, 12},
     {cmdStopScenario, "cmdStopScenario", Kind::Button, "Stop", frameScenario, {2040, 1200, 855, 375}, 13},

@@ -8,12 +8,27 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
 
 namespace {
+
+// After a question the keyboard goes on where it was: the window shows where its focus is, so a
+// blank never presses a button nobody could see had the focus.
+class KeyboardFocusShown {
+public:
+    explicit KeyboardFocusShown(QWidget *window) : window_(window) {}
+    ~KeyboardFocusShown() {
+        if (window_)
+            window_->setAttribute(Qt::WA_KeyboardFocusChange);
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
 
 QMessageBox::StandardButton toStandard(int answer) {
     switch (answer) {
@@ -52,6 +67,7 @@ int QtPrompts::messageBox(const QString &text, const QString &title, Buttons but
     }
     if (defaultButton != 0)
         box.setDefaultButton(toStandard(defaultButton));
+    const KeyboardFocusShown shown(box.parentWidget());
     switch (box.exec()) {
     case QMessageBox::Yes:
         return Yes;
@@ -64,6 +80,54 @@ int QtPrompts::messageBox(const QString &text, const QString &title, Buttons but
     default:  // closed by Esc or the close box
         return buttons == Buttons::Ok ? OK : buttons == Buttons::YesNo ? No : Cancel;
     }
+}
+
+namespace {
+
+// While a reminder asks, what the observer goes on typing is kept for the comment box instead of
+// answering it: a blank would press the focused Yes, a "y" or an "n" would answer.
+class TypingKeeper final : public QObject {
+public:
+    TypingKeeper(QWidget *box, QString &typed) : box_(box), typed_(typed) { qApp->installEventFilter(this); }
+    ~TypingKeeper() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        auto *target = qobject_cast<QWidget *>(watched);
+        if (event->type() != QEvent::KeyPress || target == nullptr || target->window() != box_)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+            return false;  // Alt+Y, Alt+N: deliberate answers
+        if (key->key() == Qt::Key_Backspace) {
+            typed_.chop(1);
+            return true;
+        }
+        const QString text = key->text();
+        if (text.isEmpty() || !text.front().isPrint())
+            return false;  // Enter, Esc, Tab and the like keep their meaning
+        typed_ += text;
+        return true;
+    }
+
+private:
+    QWidget *box_;
+    QString &typed_;
+};
+
+}  // namespace
+
+int QtPrompts::reminder(const QString &text, const QString &title, QString &typedMeanwhile) {
+    QMessageBox box(QApplication::activeWindow());
+    const KeyboardFocusShown shown(box.parentWidget());
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(QMessageBox::NoIcon);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    const TypingKeeper keeper(&box, typedMeanwhile);
+    return box.exec() == QMessageBox::Yes ? Yes : No;
 }
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title, const QString &proposed) {

@@ -15,12 +15,14 @@
 #include "windows/Pickers.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -77,6 +79,38 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
     for (int k = 0; k < 10; ++k)
         connect(new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + (k + 1) % 10)), this),
                 &QShortcut::activated, ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::click);
+    connect(ui_.mnuUndoEntry, &QAction::triggered, this, &frmLogger::mnuUndoEntry_Click);
+    connect(ui_.mnuRedoEntry, &QAction::triggered, this, &frmLogger::mnuRedoEntry_Click);
+    connect(ui_.mnuEditComment, &QAction::triggered, this, &frmLogger::lstComment_DblClick);
+    connect(ui_.mnuRemoveEntry, &QAction::triggered, this, &frmLogger::mnuRemoveEntry_Click);
+    // What Undo and Redo can do shows when the menu opens; their keys always ask the session.
+    connect(ui_.mnuEdit, &QMenu::aboutToShow, this, [this] {
+        ui_.mnuUndoEntry->setEnabled(session_.log().canUndo());
+        ui_.mnuRedoEntry->setEnabled(session_.log().canRedo());
+    });
+    connect(ui_.mnuEdit, &QMenu::aboutToHide, this, [this] {
+        ui_.mnuUndoEntry->setEnabled(true);
+        ui_.mnuRedoEntry->setEnabled(true);
+    });
+    // Getting around: back to the comment box, and through the scenarios and participants.
+    const auto shortcut = [this](const QKeySequence &key, auto &&slot) {
+        connect(new QShortcut(key, this), &QShortcut::activated, this, std::forward<decltype(slot)>(slot));
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] { ui_.txtComment->setFocus(); });
+    shortcut(QKeySequence(Qt::Key_Escape), [this] { ui_.txtComment->setFocus(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), [this] { chooseNextScenario(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), [this] { chooseNextScenario(-1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageDown), [this] { chooseNextParticipant(1); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), [this] { chooseNextParticipant(-1); });
+    // A menu opened and closed from the keyboard leaves the keys to the comment box, not to a menu
+    // bar still waiting for a letter.
+    for (QMenu *menu : {ui_.mnuFile, ui_.mnuEdit, ui_.mnuCustomEventButtons, ui_.mnuHelp})
+        connect(menu, &QMenu::aboutToHide, this, [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (isActiveWindow() && (focusWidget() == nullptr || focusWidget() == menuBar()))
+                    ui_.txtComment->setFocus();
+            });
+        });
     // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
     // presses on the background move the window.
     qApp->installEventFilter(this);
@@ -110,6 +144,14 @@ bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
         Form_Resize();
     if (!ended_ && dragEvent(watched, event))
         return true;
+    // Ctrl+Z and Ctrl+Shift+Z take back entries, also where the comment box would take them for
+    // its own undo, which would bring back the comment just logged.
+    if (event->type() == QEvent::ShortcutOverride && watched == ui_.txtComment) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+            return true;
+    }
     if (event->type() == QEvent::KeyPress && !ended_) {
         auto *widget = qobject_cast<QWidget *>(watched);
         if (widget != nullptr && widget->window() == this)
@@ -119,6 +161,8 @@ bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
+    if (replaying_)
+        return false;
     const int keyCode = keyCodeOf(event);
     if (keyCode == kKeyEnter) {
         // On a button Enter presses that button, anywhere else the window's default button. A
@@ -133,7 +177,29 @@ bool frmLogger::keyPressed(QWidget *target, const QKeyEvent &event) {
     if (target != ui_.txtComment)
         return false;
     txtComment_KeyDown(keyCode, shiftStateOf(event.modifiers()));
-    return false;
+    if (typedAhead_.isEmpty())
+        return false;  // the key goes on into the box
+    // A reminder asked: the key that raised it first, then what was typed while it asked.
+    replaying_ = true;
+    QKeyEvent again(event.type(), event.key(), event.modifiers(), event.text(), event.isAutoRepeat(), event.count());
+    QCoreApplication::sendEvent(ui_.txtComment, &again);
+    replaying_ = false;
+    flushTypedAhead();
+    return true;
+}
+
+void frmLogger::choose(QComboBox *picker, int step, void (frmLogger::*click)()) {
+    if (picker->count() == 0)
+        return;
+    const int from = picker->findText(picker->currentText(), Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    const int to = from < 0 ? (step > 0 ? 0 : picker->count() - 1) : std::clamp(from + step, 0, picker->count() - 1);
+    picker->setCurrentIndex(to);
+    (this->*click)();  // as a choice with the mouse
+}
+
+void frmLogger::chooseNextScenario(int step) { choose(ui_.cmbScenarios, step, &frmLogger::cmbScenarios_Click); }
+void frmLogger::chooseNextParticipant(int step) {
+    choose(ui_.cmbParticipants, step, &frmLogger::cmbParticipants_Click);
 }
 
 void frmLogger::refillPicker(QComboBox *picker, const settingkeys::NameList &list, QString &count,

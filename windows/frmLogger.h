@@ -64,6 +64,13 @@ public:
     // cmd0_Click to cmd9_Click: the event button with this index.
     void cmd_Click(int index);
     void lstComment_DblClick();
+    // Taking back a slip: the last entries this window wrote, and a chosen one.
+    void mnuUndoEntry_Click();
+    void mnuRedoEntry_Click();
+    void mnuRemoveEntry_Click();
+    // The next (+1) or previous (-1) scenario or participant in the picker's order, as if chosen.
+    void chooseNextScenario(int step);
+    void chooseNextParticipant(int step);
 
     // Log files and the recently used ones
     void mnuNew_Click();
@@ -117,6 +124,11 @@ private:
     // Starts or resumes the scenario timer, after the VCR reminder; false when the observer
     // answered No to it.
     bool startScenario();
+    // A reminder; what the observer typed while it asked waits in typedAhead_ for the comment box.
+    bool remind(const QString &text, const QString &title);
+    void flushTypedAhead();
+    void showRowChange(const LogSession::RowChange &change, const QString &what);
+    void choose(QComboBox *picker, int step, void (frmLogger::*click)());
     // The scenario reminder before an entry: false when the entry is to be abandoned.
     bool scenarioReminderLetsGo(int keyCode);
     // Shows the clocks and the timer buttons as the session has them.
@@ -162,6 +174,8 @@ private:
     bool ended_ = false;
     HelpWindow *help_ = nullptr;
     QString helpFile_;
+    QString typedAhead_;
+    bool replaying_ = false;  // a key handed on to the comment box after a reminder
     bool dragging_ = false;
     Qt::MouseButton dragButton_ = Qt::NoButton;
     QPoint dragOffset_;

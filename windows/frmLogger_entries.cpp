@@ -129,12 +129,17 @@ void frmLogger::txtComment_KeyDown(int KeyCode, int Shift) {
     const QString text = QString::fromStdString(logformat::cleanComment(ui_.txtComment->text().toStdString()));
     if (AddLogEntry(text)) {
         selectLine(comments_.lineCount() - 1);
-        ui_.txtComment->clear();  // a comment that could not be written stays for another try
+        // Emptied with its own undo history, so that no Undo of the box brings the comment back to
+        // be logged twice; a comment that could not be written stays for another try.
+        ui_.txtComment->setText(QString());
     }
     ui_.txtComment->setFocus();
 }
 
-void frmLogger::cmdEnter_Click() { txtComment_KeyDown(kKeyEnter, 0); }
+void frmLogger::cmdEnter_Click() {
+    txtComment_KeyDown(kKeyEnter, 0);
+    flushTypedAhead();  // typed while a reminder asked, after Enter: the next comment's start
+}
 
 void frmLogger::cmd_Click(int index) {
     if (!scenarioReminderLetsGo(0))
@@ -145,6 +150,7 @@ void frmLogger::cmd_Click(int index) {
     events[static_cast<std::size_t>(index)] = text;
     AddLogEntry(text, events);
     selectLastLineAndFocusComment();
+    flushTypedAhead();
 }
 
 void frmLogger::lstComment_DblClick() {
@@ -222,4 +228,67 @@ void frmLogger::logFileChangedBehindUs(int target) {
                         kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     GetLogData();
     selectLine(std::min(target, comments_.lineCount() - 1));
+}
+
+void frmLogger::showRowChange(const LogSession::RowChange &change, const QString &what) {
+    using Result = LogSession::RowChange::Result;
+    switch (change.result) {
+    case Result::Done:
+        ui_.lstComment->reset();
+        selectLine(std::min(static_cast<int>(change.line), comments_.lineCount() - 1));
+        tellNotFlushed(change.error);
+        return;
+    case Result::Nothing:
+        return;
+    case Result::Header:
+        prompts_.messageBox(QStringLiteral("The first line is the log's column-header row: it stays."), kAppTitle,
+                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    case Result::Marker:
+        prompts_.messageBox(QStringLiteral("This line is a marker of the scenario timer (its start, pause, resume or "
+                                           "stop). Markers stay in the log: the times on task of the session summary "
+                                           "are worked out from them."),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    case Result::Damaged:
+        prompts_.messageBox(QStringLiteral("This line is a damaged row of the log file (cut short, or with more fields "
+                                           "than a row has), so it holds no entry to take out."),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+        return;
+    case Result::Changed:
+        logFileChangedBehindUs(listIndex());
+        return;
+    case Result::Failed:
+        tellCannotWrite(what + QStringLiteral(" The log file was left as it was."), change.error);
+        return;
+    }
+}
+
+void frmLogger::mnuUndoEntry_Click() {
+    const auto back = qScopeGuard([this] { ui_.txtComment->setFocus(); });
+    if (!session_.log().canUndo() || !mayReplaceLog())
+        return;
+    showRowChange(session_.log().undoEntry(), QStringLiteral("The last entry could not be taken back."));
+}
+
+void frmLogger::mnuRedoEntry_Click() {
+    const auto back = qScopeGuard([this] { ui_.txtComment->setFocus(); });
+    if (!session_.log().canRedo() || !mayReplaceLog())
+        return;
+    showRowChange(session_.log().redoEntry(), QStringLiteral("The entry could not be put back."));
+}
+
+void frmLogger::mnuRemoveEntry_Click() {
+    const auto back = qScopeGuard([this] { ui_.txtComment->setFocus(); });
+    const int target = listIndex();
+    if (target < 0)
+        return;
+    if (prompts_.messageBox(QStringLiteral("Take this entry out of the log?\n\n%1\n\nIt is kept, whole, in %2.")
+                                .arg(comments_.line(target), session_.log().removedRowsPath()),
+                            QStringLiteral("Remove Entry?"), Prompts::Buttons::YesNo, Prompts::Icon::None,
+                            Prompts::Yes) != Prompts::Yes ||
+        !mayReplaceLog())
+        return;
+    showRowChange(session_.log().removeEntry(static_cast<std::size_t>(target)),
+                  QStringLiteral("The entry could not be taken out."));
 }

@@ -81,9 +81,10 @@ bool frmLogger::acceptLogFile(const QString &path) {
 }
 
 void frmLogger::mnuDeleteAllComments_Click() {
+    // Cancel is the default: Enter twice after the menu must not empty the log.
     if (prompts_.messageBox(QStringLiteral("Are you sure you want to permanently delete all comments?"),
-                            QStringLiteral("Delete All Comments?"), Prompts::Buttons::OkCancel,
-                            Prompts::Icon::None) != Prompts::OK ||
+                            QStringLiteral("Delete All Comments?"), Prompts::Buttons::OkCancel, Prompts::Icon::None,
+                            Prompts::Cancel) != Prompts::OK ||
         !mayReplaceLog())
         return;
     const logfile::FileError error = session_.log().startAfresh();

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimeEdit>
+#include <utility>
 
 void frmLogger::tmrMainTimer_Timer() {
     session_.tick();
@@ -59,12 +60,24 @@ void frmLogger::cmdStopVCR_Click() {
     selectLastLineAndFocusComment();
 }
 
+bool frmLogger::remind(const QString &text, const QString &title) {
+    QString typed;
+    const int answer = prompts_.reminder(text, title, typed);
+    typedAhead_ += typed;
+    return answer == Prompts::Yes;
+}
+
+void frmLogger::flushTypedAhead() {
+    if (typedAhead_.isEmpty())
+        return;
+    ui_.txtComment->insert(std::exchange(typedAhead_, QString()));
+    ui_.txtComment->setFocus();
+}
+
 bool frmLogger::startScenario() {
     if (ui_.chkVCRTimeReminder->isChecked() && session_.tape().state() != TimerState::Running) {
-        if (prompts_.messageBox(
-                QStringLiteral("The VCR Timer has not been started. Do you want to start the VCR Timer?"),
-                QStringLiteral("Start VCR Timer?"), Prompts::Buttons::YesNo, Prompts::Icon::None,
-                Prompts::Yes) != Prompts::Yes)
+        if (!remind(QStringLiteral("The VCR Timer has not been started. Do you want to start the VCR Timer?"),
+                    QStringLiteral("Start VCR Timer?")))
             return false;
         cmdStartVCR_Click();
     }
@@ -76,7 +89,10 @@ bool frmLogger::startScenario() {
     return true;
 }
 
-void frmLogger::cmdStartScenario_Click() { startScenario(); }
+void frmLogger::cmdStartScenario_Click() {
+    startScenario();
+    flushTypedAhead();
+}
 
 void frmLogger::cmdPauseScenario_Click() {
     AddLogEntry(scenarioMarker("PAUSE", ui_.cmbScenarios->currentText()));
@@ -92,15 +108,14 @@ void frmLogger::cmdStopScenario_Click() {
     session_.scenario().stop();
     showTimers();
     selectLastLineAndFocusComment();
+    flushTypedAhead();
 }
 
 bool frmLogger::scenarioReminderLetsGo(int keyCode) {
     if (!ui_.chkScenarioTimeReminder->isChecked() || keyCode == kKeyF1 || session_.scenario().running())
         return true;
-    if (prompts_.messageBox(
-            QStringLiteral("The Scenario Timer has not been started. Do you want to start the Scenario Timer?"),
-            QStringLiteral("Start Scenario Timer?"), Prompts::Buttons::YesNo, Prompts::Icon::None,
-            Prompts::Yes) != Prompts::Yes)
+    if (!remind(QStringLiteral("The Scenario Timer has not been started. Do you want to start the Scenario Timer?"),
+                QStringLiteral("Start Scenario Timer?")))
         return false;
     // Starting it may ask about the VCR timer: the entry goes ahead only when that was Yes too.
     return startScenario();

@@ -201,10 +201,10 @@ void frmSetUpList::warnOfTakenAccessKey(const QString &name, int editedRow) {
     if (!kind_.accessKeys || key.isNull())
         return;
     QString clash;
-    for (const char *title : kMenuTitles)
-        if (accessKeyOf(QString::fromLatin1(title)) == key)
-            clash = QStringLiteral("is taken already by the %1 menu, so Alt+%2 will not press this button.")
-                        .arg(QString::fromLatin1(title).remove(u'&'), key);
+    for (const TakenAccessKey &taken : kWindowAccessKeys)
+        if (accessKeyOf(QString::fromLatin1(taken.caption)) == key)
+            clash = QStringLiteral("is taken already by %1, so Alt+%2 will not press this button.")
+                        .arg(QString::fromLatin1(taken.owner), key);
     // Between buttons the first in the list, the leftmost, keeps the key.
     QStringList after = names();
     if (editedRow >= 0)

@@ -500,10 +500,14 @@ private slots:
         // The link stays a link, the file keeps its permissions whatever the umask.
         QVERIFY(QFileInfo(path("link.csv")).isSymLink() && (QFile::permissions(path("real.csv")) & QFile::WriteGroup));
         QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("one") + rowOf("2") + rowOf("three"));
-        QVERIFY(!logfile::startAfresh(link, rowOf("header")) && QFileInfo(path("link.csv")).isSymLink());
+        QVERIFY(!logfile::startAfresh(link, rowOf("header")));
+        QVERIFY(QFileInfo(path("link.csv")).isSymLink());
         QCOMPARE(readBytes(path("real.csv")).toStdString(), rowOf("header"));
+        // The rows emptied out are kept beside the log, after a header row since the log had none.
+        QCOMPARE(readBytes(path("link.csv.removed-rows.csv")).toStdString(),
+                 rowOf("header") + rowOf("one") + rowOf("2") + rowOf("three"));
         QCOMPARE(readBytes(path("real.csv.bak")) + readBytes(path("link.csv.bak")), QByteArray("minemine"));
-        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System).size(), 4);  // nothing left behind
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System).size(), 5);  // nothing left behind
         // A log that cannot be written is not rewritten either, in a folder that can be.
         QVERIFY(QFile::setPermissions(path("real.csv"), QFile::ReadOwner | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7777)));

@@ -36,6 +36,10 @@ public:
         const Step *step = next(calls.constLast());
         return step ? std::get<int>(step->answer) : (buttons == Buttons::YesNo ? No : Cancel);
     }
+    // Scripted as a message box; nothing is typed meanwhile.
+    int reminder(const QString &text, const QString &title, QString &) override {
+        return messageBox(text, title, Buttons::YesNo, Icon::None, Yes);
+    }
     QString inputBox(const QString &prompt, const QString &title, const QString &proposed) override {
         calls.append({Call::Kind::Input, prompt, title, Buttons::Ok, Icon::None, 0, proposed, {}});
         const Step *step = next(calls.constLast());

@@ -57,11 +57,12 @@ private slots:
         w.controls().cmdSetUpParticipants->click();
         QVERIFY(w.controls().cmbParticipants->currentText() == "typed" && w.controls().cmbParticipants->count() == 0);
         // The buttons: the bar, and the header of an empty log.
-        inListDialog({"Error", "Help &Used"}, true, "frmSetUpCustomButtons");
+        inListDialog({"Error", "Help &Wanted"}, true, "frmSetUpCustomButtons");
         w.controls().mnuCustomizeEventButtons->trigger();
-        QVERIFY(w.controls().cmd[1]->isVisible() && w.controls().cmd[1]->text() == "Help &Used" &&
-                !w.controls().cmd[2]->isVisible());
-        QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Error\",\"Button - Help Used\",\"Button - \""));
+        QVERIFY(w.controls().cmd[1]->isVisible());
+        QCOMPARE(w.controls().cmd[1]->text(), QString("Help &Wanted"));
+        QVERIFY(!w.controls().cmd[2]->isVisible());
+        QVERIFY(f.logBytes().contains("\"Comment\",\"Button - Error\",\"Button - Help Wanted\",\"Button - \""));
         f.enter("one");
         const QByteArray before = f.logBytes();  // a log with rows keeps its header
         inListDialog({"Third"}, true, "frmSetUpCustomButtons");
