@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QEventLoop>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -85,49 +86,103 @@ int QtPrompts::messageBox(const QString &text, const QString &title, Buttons but
 namespace {
 
 // While a reminder asks, what the observer goes on typing is kept for the comment box instead of
-// answering it: a blank would press the focused Yes, a "y" or an "n" would answer.
-class TypingKeeper final : public QObject {
+// answering it: a blank would press the focused Yes, a "y" or an "n" would answer. The keys typed
+// in the moment before the box has the keyboard still reach the window the observer typed in, so
+// the box does not block that window (the toolkit would throw those keys away): it is made modal
+// here, the other windows taking no click, no shortcut and no key but the box's answers.
+class Reminder final : public QObject {
 public:
-    TypingKeeper(QWidget *box, QString &typed) : box_(box), typed_(typed) { qApp->installEventFilter(this); }
-    ~TypingKeeper() override { qApp->removeEventFilter(this); }
+    Reminder(QMessageBox &box, QString &typed) : box_(box), typed_(typed) { qApp->installEventFilter(this); }
+    ~Reminder() override { qApp->removeEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         auto *target = qobject_cast<QWidget *>(watched);
-        if (event->type() != QEvent::KeyPress || target == nullptr || target->window() != box_)
+        if (target == nullptr)
             return false;
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-            return false;  // Alt+Y, Alt+N: deliberate answers
-        if (key->key() == Qt::Key_Backspace) {
-            typed_.chop(1);
+        const bool inBox = target->window() == &box_;
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            return key(*static_cast<QKeyEvent *>(event), inBox);
+        case QEvent::ShortcutOverride:
+            if (inBox)
+                return false;
+            event->accept();  // no shortcut of another window fires: its key comes here as a press
             return true;
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::Close:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            if (inBox)
+                return false;
+            event->ignore();
+            return true;
+        case QEvent::MouseButtonPress:
+            if (inBox)
+                return false;
+            box_.raise();  // as a modal box comes forward
+            box_.activateWindow();
+            return true;
+        default:
+            return false;
         }
-        const QString text = key->text();
-        if (text.isEmpty() || !text.front().isPrint())
-            return false;  // Enter, Esc, Tab and the like keep their meaning
-        typed_ += text;
-        return true;
     }
 
 private:
-    QWidget *box_;
+    bool key(const QKeyEvent &key, bool inBox) {
+        const Qt::KeyboardModifiers commands = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        if (commands == Qt::AltModifier && (key.key() == Qt::Key_Y || key.key() == Qt::Key_N)) {
+            if (inBox)
+                return false;  // the buttons' own keys
+            box_.done(key.key() == Qt::Key_Y ? QMessageBox::Yes : QMessageBox::No);
+            return true;
+        }
+        if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape) {
+            if (inBox)
+                return false;
+            box_.done(key.key() == Qt::Key_Escape ? QMessageBox::No : QMessageBox::Yes);
+            return true;
+        }
+        if (key.key() == Qt::Key_Backspace && !commands) {
+            typed_.chop(1);
+            return true;
+        }
+        const QString text = key.text();
+        if (!commands && !text.isEmpty() && text.front().isPrint()) {
+            typed_ += text;
+            return true;
+        }
+        return !inBox;  // Tab and the like move within the box; the other windows take nothing
+    }
+
+    QMessageBox &box_;
     QString &typed_;
 };
 
 }  // namespace
 
 int QtPrompts::reminder(const QString &text, const QString &title, QString &typedMeanwhile) {
-    QMessageBox box(QApplication::activeWindow());
-    const KeyboardFocusShown shown(box.parentWidget());
+    QWidget *owner = QApplication::activeWindow();
+    QMessageBox box(owner);
+    const KeyboardFocusShown shown(owner);
     box.setWindowTitle(title);
     box.setText(text);
     box.setIcon(QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
-    const TypingKeeper keeper(&box, typedMeanwhile);
-    return box.exec() == QMessageBox::Yes ? Yes : No;
+    box.setWindowModality(Qt::NonModal);
+    const Reminder modal(box, typedMeanwhile);
+    QEventLoop answered;
+    QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);
+    box.show();
+    box.activateWindow();
+    answered.exec();
+    return box.result() == QMessageBox::Yes ? Yes : No;
 }
 
 QString QtPrompts::inputBox(const QString &prompt, const QString &title, const QString &proposed) {

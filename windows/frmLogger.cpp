@@ -107,7 +107,8 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
     for (QMenu *menu : {ui_.mnuFile, ui_.mnuEdit, ui_.mnuCustomEventButtons, ui_.mnuHelp})
         connect(menu, &QMenu::aboutToHide, this, [this] {
             QTimer::singleShot(0, this, [this] {
-                if (isActiveWindow() && (focusWidget() == nullptr || focusWidget() == menuBar()))
+                if (QApplication::activeModalWidget() == nullptr &&
+                    (focusWidget() == nullptr || focusWidget() == menuBar()))
                     ui_.txtComment->setFocus();
             });
         });
