@@ -56,7 +56,7 @@ private:
     FileId id_;
     long long end_ = 0;                 // the bytes indexed
     std::vector<std::uint64_t> starts_;  // offset, with the shape in the two top bits
-    std::string buffer_;                // reading, reused from load to load
+    ChunkedFile chunks_{256 * 1024};     // reading, reused from load to load
     std::string cache_;                 // bytes around the lines last shown
     long long cacheFrom_ = -1;
 };
