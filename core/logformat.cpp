@@ -15,7 +15,7 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isSeparator(char c) { return c == ',' || isLineEnd(c); }
 
 // Most numbers in a log are small whole numbers: read those directly.
-bool parseWholeNumber(std::string_view token, double &value) {
+inline bool parseWholeNumber(std::string_view token, double &value) {
     std::size_t i = token[0] == '-' ? 1 : 0;
     if (i == token.size() || token.size() - i > 15)
         return false;
@@ -32,9 +32,7 @@ bool parseWholeNumber(std::string_view token, double &value) {
 
 // A bare field is a number when it is one in full: an optional sign, digits with an optional
 // fraction and exponent. Anything else that is not empty is text.
-bool parseNumber(std::string_view token, double &value) {
-    if (parseWholeNumber(token, value))
-        return true;
+bool parseOtherNumber(std::string_view token, double &value) {
     const char *first = token.data();
     const char *last = first + token.size();
     if (first != last && *first == '+')
@@ -44,6 +42,11 @@ bool parseNumber(std::string_view token, double &value) {
         return false;  // also keeps out "inf", "nan" and hexadecimal forms
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// Whole numbers, nearly all a log holds, read inline; any other by the general rules.
+inline bool parseNumber(std::string_view token, double &value) {
+    return parseWholeNumber(token, value) || parseOtherNumber(token, value);
 }
 
 // A field that does not begin with a double quote: the bytes up to its separator, blanks before

@@ -273,7 +273,7 @@ ScanStatus walk(std::string_view buf, std::size_t &pos, bool atEnd, Sink &sink) 
                 std::uint64_t from = ~std::uint64_t(0);  // the bits of the current line in this block
                 for (std::uint64_t lfs = b.lineEnds;; lfs &= lfs - 1) {
                     const std::uint64_t part = from & (lfs ? lfs ^ (lfs - 1) : ~std::uint64_t(0));
-                    lineBad = lineBad || (b.bad & part) != 0;
+                    lineBad |= (b.bad & part) != 0;
                     std::uint64_t c = b.commas & part;
                     const unsigned count = Vectors::count(c);
                     if constexpr (Sink::kCut) {

@@ -4,7 +4,10 @@
 #include <cerrno>
 #include <cstring>
 
+#include <new>
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +18,31 @@ constexpr long long kCacheBefore = 64 * 1024;
 constexpr long long kCacheAfter = 192 * 1024;
 
 }  // namespace
+
+namespace {
+
+constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+
+std::size_t hugeLength(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void *allocateHuge(std::size_t bytes) {
+    if (bytes < kHugePage)
+        return ::operator new(bytes);
+    void *p = ::mmap(nullptr, hugeLength(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    (void)::madvise(p, hugeLength(bytes), MADV_HUGEPAGE);  // a hint: small pages do too
+    return p;
+}
+
+void freeHuge(void *p, std::size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(p);
+    else
+        ::munmap(p, hugeLength(bytes));
+}
 
 LogIndex::~LogIndex() { clear(); }
 
