@@ -51,7 +51,8 @@ inline bool parseNumber(std::string_view token, double &value) {
 
 // A field that does not begin with a double quote: the bytes up to its separator, blanks before
 // and after left out; a number when it reads as one in full, no value when empty, text otherwise.
-inline FieldView bareField(const char *p, const char *end) {
+// Written in place: returned, it would go through memory the caller reads back at once.
+void bareField(const char *p, const char *end, FieldView &field) {
     while (p < end && isBlank(*p))
         ++p;
     while (end > p && isBlank(end[-1]))
@@ -59,10 +60,11 @@ inline FieldView bareField(const char *p, const char *end) {
     const std::string_view token(p, static_cast<std::size_t>(end - p));
     double value = 0;
     if (token.empty())
-        return {Kind::None, 0, token};
-    if (parseNumber(token, value))
-        return {Kind::Number, value, token};
-    return {Kind::Text, 0, token};
+        field = {Kind::None, 0, token};
+    else if (parseNumber(token, value))
+        field = {Kind::Number, value, token};
+    else
+        field = {Kind::Text, 0, token};
 }
 
 void appendText(std::string &out, std::string_view text) {
@@ -126,7 +128,7 @@ SpanParse parseSpan(const char *p, const char *const end, RecordView *out) {
             const char *start = p;
             while (p < end && !isSeparator(*p))
                 ++p;
-            field = bareField(start, p);
+            bareField(start, p, field);
         }
         if (out && result.count < kFieldCount)
             (*out)[result.count] = field;
@@ -258,7 +260,7 @@ void parseFields(std::string_view bytes, const ScannedRecord &record, RecordView
         else if (line[from] == '"')
             fields[i] = {Kind::Text, 0, std::string_view(line + from + 1, to - from - 2)};
         else
-            fields[i] = bareField(line + from, line + to);
+            bareField(line + from, line + to, fields[i]);
     }
 }
 
