@@ -85,27 +85,23 @@ inline BlockBits classify(const ByteMasks &m, std::uint64_t quoteParity, char ne
     return b;
 }
 
-// Classifies `blocks` blocks from `p`; the byte after the last one must be readable.
+// Each classifier reads the 64 bytes from `p` and the byte after them.
 #if defined(__x86_64__)
-inline void classifySse2(const char *p, std::size_t blocks, BlockBits *out, Carry &carried) {
-    Carry carry = carried;  // in registers, not through the reference
+inline BlockBits classifySse2(const char *p, Carry &carry) {
     const __m128i quote = _mm_set1_epi8('"'), comma = _mm_set1_epi8(','), cr = _mm_set1_epi8('\r'),
                   lf = _mm_set1_epi8('\n');
-    for (std::size_t i = 0; i < blocks; ++i, p += 64) {
-        ByteMasks m;
-        for (int k = 0; k < 4; ++k) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-            const auto bits = [&](__m128i c) {
-                return std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, c)))) << (16 * k);
-            };
-            m.quote |= bits(quote);
-            m.comma |= bits(comma);
-            m.cr |= bits(cr);
-            m.lf |= bits(lf);
-        }
-        out[i] = classify(m, prefixXor(m.quote), p[64], carry);
+    ByteMasks m;
+    for (int k = 0; k < 4; ++k) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
+        const auto bits = [&](__m128i c) {
+            return std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, c)))) << (16 * k);
+        };
+        m.quote |= bits(quote);
+        m.comma |= bits(comma);
+        m.cr |= bits(cr);
+        m.lf |= bits(lf);
     }
-    carried = carry;
+    return classify(m, prefixXor(m.quote), p[64], carry);
 }
 
 __attribute__((target("avx2"))) inline std::uint64_t equalBits(__m256i lo, __m256i hi, char c) {
@@ -115,36 +111,26 @@ __attribute__((target("avx2"))) inline std::uint64_t equalBits(__m256i lo, __m25
 }
 
 // The quote parity in one carry-less multiplication by all ones.
-__attribute__((target("avx2,pclmul"))) inline void classifyAvx2(const char *p, std::size_t blocks, BlockBits *out,
-                                                                Carry &carried) {
-    Carry carry = carried;
-    const __m128i ones = _mm_set1_epi8(-1);
-    for (std::size_t i = 0; i < blocks; ++i, p += 64) {
-        const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
-        const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
-        const ByteMasks m{equalBits(lo, hi, '"'), equalBits(lo, hi, ','), equalBits(lo, hi, '\r'),
-                          equalBits(lo, hi, '\n')};
-        const auto quotes = static_cast<long long>(m.quote);
-        const auto parity = static_cast<std::uint64_t>(
-            _mm_cvtsi128_si64(_mm_clmulepi64_si128(_mm_cvtsi64_si128(quotes), ones, 0)));
-        out[i] = classify(m, parity, p[64], carry);
-    }
-    carried = carry;
+__attribute__((target("avx2,pclmul"))) inline BlockBits classifyAvx2(const char *p, Carry &carry) {
+    const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
+    const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
+    const ByteMasks m{equalBits(lo, hi, '"'), equalBits(lo, hi, ','), equalBits(lo, hi, '\r'),
+                      equalBits(lo, hi, '\n')};
+    const __m128i quotes = _mm_cvtsi64_si128(static_cast<long long>(m.quote));
+    const __m128i parity = _mm_clmulepi64_si128(quotes, _mm_set1_epi8(-1), 0);
+    return classify(m, static_cast<std::uint64_t>(_mm_cvtsi128_si64(parity)), p[64], carry);
 }
 
 // The instructions the walk over the lines uses: the x86-64 baseline (SSE2, and a popcount without
 // POPCNT, as the build targets processors without it), or AVX2 with POPCNT and BMI where the
 // processor has them, chosen at run time.
 struct Baseline {
-    static void classify(const char *p, std::size_t blocks, BlockBits *out, Carry &carry) {
-        classifySse2(p, blocks, out, carry);
-    }
+    static BlockBits classify(const char *p, Carry &carry) { return classifySse2(p, carry); }
     static unsigned count(std::uint64_t x) { return bitCount(x); }
 };
 struct Wide {
-    __attribute__((target("avx2,pclmul"))) static void classify(const char *p, std::size_t blocks,
-                                                                 BlockBits *out, Carry &carry) {
-        classifyAvx2(p, blocks, out, carry);
+    __attribute__((target("avx2,pclmul"))) static BlockBits classify(const char *p, Carry &carry) {
+        return classifyAvx2(p, carry);
     }
     // Only ever inlined into a walk compiled for POPCNT: one instruction there.
     static unsigned count(std::uint64_t x) { return static_cast<unsigned>(__builtin_popcountll(x)); }
@@ -152,20 +138,16 @@ struct Wide {
 #define QUORVANE_WIDE_VECTORS __attribute__((target("avx2,pclmul,popcnt,bmi"), flatten))
 #else
 struct Baseline {
-    static void classify(const char *p, std::size_t blocks, BlockBits *out, Carry &carried) {
-        Carry carry = carried;
-        for (std::size_t i = 0; i < blocks; ++i, p += 64) {
-            ByteMasks m;
-            for (unsigned k = 0; k < 64; ++k) {
-                const std::uint64_t bit = std::uint64_t(1) << k;
-                m.quote |= p[k] == '"' ? bit : 0;
-                m.comma |= p[k] == ',' ? bit : 0;
-                m.cr |= p[k] == '\r' ? bit : 0;
-                m.lf |= p[k] == '\n' ? bit : 0;
-            }
-            out[i] = logformat::classify(m, prefixXor(m.quote), p[64], carry);
+    static BlockBits classify(const char *p, Carry &carry) {
+        ByteMasks m;
+        for (unsigned k = 0; k < 64; ++k) {
+            const std::uint64_t bit = std::uint64_t(1) << k;
+            m.quote |= p[k] == '"' ? bit : 0;
+            m.comma |= p[k] == ',' ? bit : 0;
+            m.cr |= p[k] == '\r' ? bit : 0;
+            m.lf |= p[k] == '\n' ? bit : 0;
         }
-        carried = carry;
+        return logformat::classify(m, prefixXor(m.quote), p[64], carry);
     }
     static unsigned count(std::uint64_t x) { return bitCount(x); }
 };
@@ -185,50 +167,46 @@ bool wideVectors() {
 
 bool useWide = wideVectors();
 
-// Blocks classified ahead of the walk over their lines: enough to keep the vector unit busy, few
-// enough that a damaged line wastes little.
-constexpr std::size_t kBatchBlocks = 16;
-
 // Where the walk puts the records it finds. A sink's `whole` takes a plainly whole row (its first
 // byte and the next line's start), `other` the span of a record the full rules found; both return
 // false to stop after that record. A sink that cuts rows gives, before each line, where its 18
-// commas and its line end are to be written, as offsets from its start.
+// commas and its line end are to be written, as offsets from its start. `to` is the next record's
+// place and `end` past the last: pointers rather than a count, which the compiler would have to
+// read again after every record written (records hold sizes too).
 struct StartSink {
     static constexpr bool kCut = false;
     const char *begin;
-    std::span<RecordStart> out;
-    std::size_t count = 0;
+    RecordStart *to;
+    RecordStart *end;
 
     std::uint32_t *separators() { return nullptr; }
     bool whole(const char *lineStart, const char *) {
-        out[count++] = {static_cast<std::size_t>(lineStart - begin), Shape::Whole};
-        return count < out.size();
+        *to++ = {static_cast<std::size_t>(lineStart - begin), Shape::Whole};
+        return to != end;
     }
     bool other(const RecordSpan &span) {
-        out[count++] = {span.begin, span.shape};
-        return count < out.size();
+        *to++ = {span.begin, span.shape};
+        return to != end;
     }
 };
 
 struct CutSink {
     static constexpr bool kCut = true;
     const char *begin;
-    std::span<ScannedRecord> out;
-    std::size_t count = 0;
+    ScannedRecord *to;
+    ScannedRecord *end;
 
-    std::uint32_t *separators() { return out[count].separators; }
+    std::uint32_t *separators() { return to->separators; }
     bool whole(const char *lineStart, const char *next) {
-        ScannedRecord &r = out[count++];
-        r.span = {static_cast<std::size_t>(lineStart - begin), static_cast<std::size_t>(next - begin), Shape::Whole};
+        to->span = {static_cast<std::size_t>(lineStart - begin), static_cast<std::size_t>(next - begin), Shape::Whole};
         // Offsets are kept small; a line of 4 GB is cut by the full rules instead.
-        r.cut = next - lineStart <= std::numeric_limits<std::uint32_t>::max();
-        return count < out.size();
+        to->cut = next - lineStart <= std::numeric_limits<std::uint32_t>::max();
+        return ++to != end;
     }
     bool other(const RecordSpan &span) {
-        ScannedRecord &r = out[count++];
-        r.span = span;
-        r.cut = false;
-        return count < out.size();
+        to->span = span;
+        to->cut = false;
+        return ++to != end;
     }
 };
 
@@ -242,19 +220,17 @@ ScanStatus walk(std::string_view buf, std::size_t &pos, bool atEnd, Sink &sink) 
         pos = static_cast<std::size_t>(lineStart - begin);
         return status;
     };
-    BlockBits bits[kBatchBlocks];
     for (;;) {
         Carry carry;
-        const char *p = lineStart;  // the next block to classify
+        const char *p = lineStart;  // the next block
         unsigned commas = 0;        // the line's commas outside texts so far, as far as 19
         bool lineBad = false;
         bool plain = true;
         std::uint32_t *separators = sink.separators();
-        while (plain) {
-            std::size_t blocks = end - p > 64 ? static_cast<std::size_t>(end - p - 1) / 64 : 0;
-            if (blocks > 0) {
-                blocks = std::min(blocks, kBatchBlocks);
-                Vectors::classify(p, blocks, bits, carry);
+        for (; plain; p += 64) {
+            BlockBits b;
+            if (end - p > 64) {
+                b = Vectors::classify(p, carry);
             } else if (!atEnd) {
                 return leave(ScanStatus::NeedMore);
             } else if (p >= end) {
@@ -264,49 +240,42 @@ ScanStatus walk(std::string_view buf, std::size_t &pos, bool atEnd, Sink &sink) 
             } else {
                 char last[65] = {};  // the input's last bytes, and nothing after them
                 std::memcpy(last, p, static_cast<std::size_t>(end - p));
-                Vectors::classify(last, 1, bits, carry);
-                blocks = 1;
+                b = Vectors::classify(last, carry);
             }
-            for (std::size_t i = 0; i < blocks && plain; ++i) {
-                const char *block = p + 64 * i;
-                const BlockBits &b = bits[i];
-                std::uint64_t from = ~std::uint64_t(0);  // the bits of the current line in this block
-                for (std::uint64_t lfs = b.lineEnds;; lfs &= lfs - 1) {
-                    const std::uint64_t part = from & (lfs ? lfs ^ (lfs - 1) : ~std::uint64_t(0));
-                    lineBad |= (b.bad & part) != 0;
-                    std::uint64_t c = b.commas & part;
-                    const unsigned count = Vectors::count(c);
-                    if constexpr (Sink::kCut) {
-                        const auto offset = static_cast<std::uint32_t>(block - lineStart);
-                        constexpr unsigned kRowCommas = kFieldCount - 1;
-                        unsigned n = std::min(count, commas < kRowCommas ? kRowCommas - commas : 0);
-                        for (std::uint32_t *to = separators + commas; n > 0; --n, c &= c - 1)
-                            *to++ = offset + lowestBit(c);
-                    }
-                    commas = std::min(commas + count, unsigned(kFieldCount));
-                    if (lfs == 0)
-                        break;
-                    if (lineBad || commas != kFieldCount - 1) {
-                        plain = false;
-                        break;
-                    }
-                    const char *lf = block + lowestBit(lfs);
-                    if constexpr (Sink::kCut) {
-                        const char *lineEnd = lf[-1] == '\r' ? lf - 1 : lf;  // 18 commas stand before it
-                        separators[kFieldCount - 1] = static_cast<std::uint32_t>(lineEnd - lineStart);
-                    }
-                    const char *next = lf + 1;
-                    const bool goOn = sink.whole(lineStart, next);
-                    lineStart = next;
-                    if (!goOn)
-                        return leave(ScanStatus::Found);
-                    separators = sink.separators();
-                    commas = 0;
-                    from = ~(lfs ^ (lfs - 1));
+            std::uint64_t from = ~std::uint64_t(0);  // the bits of the current line in this block
+            for (std::uint64_t lfs = b.lineEnds;; lfs &= lfs - 1) {
+                const std::uint64_t part = from & (lfs ? lfs ^ (lfs - 1) : ~std::uint64_t(0));
+                lineBad |= (b.bad & part) != 0;
+                std::uint64_t c = b.commas & part;
+                const unsigned count = Vectors::count(c);
+                if constexpr (Sink::kCut) {
+                    const auto offset = static_cast<std::uint32_t>(p - lineStart);
+                    constexpr unsigned kRowCommas = kFieldCount - 1;
+                    unsigned n = std::min(count, commas < kRowCommas ? kRowCommas - commas : 0);
+                    for (std::uint32_t *to = separators + commas; n > 0; --n, c &= c - 1)
+                        *to++ = offset + lowestBit(c);
                 }
+                commas = std::min(commas + count, unsigned(kFieldCount));
+                if (lfs == 0)
+                    break;
+                if (lineBad || commas != kFieldCount - 1) {
+                    plain = false;
+                    break;
+                }
+                const char *lf = p + lowestBit(lfs);
+                if constexpr (Sink::kCut) {
+                    const char *lineEnd = lf[-1] == '\r' ? lf - 1 : lf;  // 18 commas stand before it
+                    separators[kFieldCount - 1] = static_cast<std::uint32_t>(lineEnd - lineStart);
+                }
+                const char *next = lf + 1;
+                const bool goOn = sink.whole(lineStart, next);
+                lineStart = next;
+                if (!goOn)
+                    return leave(ScanStatus::Found);
+                separators = sink.separators();
+                commas = 0;
+                from = ~(lfs ^ (lfs - 1));
             }
-            if (plain)
-                p += 64 * blocks;
         }
         // Not plainly a whole row: the full rules decide, and the blocks start afresh after it.
         RecordSpan span;
@@ -334,9 +303,9 @@ ScanStatus walkWidest(std::string_view buf, std::size_t &pos, bool atEnd, Sink &
 
 template <typename Sink, typename Record>
 ScanStatus scanInto(std::string_view buf, std::size_t &pos, bool atEnd, std::span<Record> out, std::size_t &count) {
-    Sink sink{buf.data(), out};
+    Sink sink{buf.data(), out.data(), out.data() + out.size()};
     const ScanStatus status = out.empty() ? ScanStatus::Found : walkWidest(buf, pos, atEnd, sink);
-    count = sink.count;
+    count = static_cast<std::size_t>(sink.to - out.data());
     return status;
 }
 
