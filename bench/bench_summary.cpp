@@ -1,5 +1,6 @@
-// Session summary benchmark: summarising a long generated log, against the floor of read()ing the
-// same file into one reused buffer in the same process. Page cache warm for both.
+// Session summary benchmark: summarising a long generated log, and reading its records alone,
+// against the floor of read()ing the same file into one reused buffer in the same process, floor
+// and figure runs by turns. Page cache warm for both. Arguments: [rows] [runs].
 
 #include "bench/BenchUtil.h"
 #include "bench/LogGen.h"
@@ -48,18 +49,6 @@ long long writeTimedLog(const std::string &path, int rows) {
     return size;
 }
 
-
-template <typename F>
-std::vector<double> timings(int runs, F &&f) {
-    std::vector<double> t;
-    for (int i = 0; i < runs; ++i) {
-        const double start = bench::nowMs();
-        f();
-        t.push_back(bench::nowMs() - start);
-    }
-    return t;
-}
-
 }  // namespace
 
 int main(int argc, char **argv) {
@@ -73,36 +62,33 @@ int main(int argc, char **argv) {
         return 1;
     std::printf("log of %d rows, %.1f MB; %d runs each\n", rows, static_cast<double>(size) / 1e6, runs);
 
-    std::vector<char> buffer(512 * 1024);  // as the reader's own chunk
-    if (bench::readFile(log, buffer.data(), buffer.size()) != size)
+    const bench::ReadBuffer buffer(512 * 1024);  // as large as the reader's own chunk
+    if (bench::readFile(log, buffer) != size)
         return 1;
-    const std::vector<double> floor = timings(runs, [&] { (void)bench::readFile(log, buffer.data(), buffer.size()); });
+    const auto floor = [&] { (void)bench::readFile(log, buffer); };
     long long summarised = 0;
-    const std::vector<double> figure = timings(runs, [&] {
+    const bench::Paired summary = bench::interleaved(runs, floor, [&] {
         const logsummary::FileSummary out = logsummary::summariseFile(log);
         summarised = out.summary.rows;
     });
     if (summarised != rows)
         return 1;
-    // The reader alone, to tell the summary's own share from the parsing's.
-    const std::vector<double> reader = timings(runs, [&] {
+    // The reader alone, to tell the summary's own share from the reading's.
+    long long read = 0;
+    const bench::Paired reader = bench::interleaved(runs, floor, [&] {
         logfile::RecordReader r;
         logformat::RecordView record;
+        read = 0;
         if (!r.open(log))
             while (r.next(record) == logfile::RecordReader::Step::Record)
-                ++summarised;
+                ++read;
     });
+    if (read != rows)
+        return 1;
 
-    std::printf("%-40s %10s %10s\n", "", "min ms", "median ms");
-    std::printf("%-40s %10.1f %10.1f\n", "summary of the log (summariseFile)", *std::min_element(figure.begin(), figure.end()),
-                bench::median(figure));
-    std::printf("%-40s %10.1f %10.1f\n", "the reader alone, for comparison", *std::min_element(reader.begin(), reader.end()),
-                bench::median(reader));
-    std::printf("%-40s %10.1f %10.1f\n", "floor: read() into a reused buffer", *std::min_element(floor.begin(), floor.end()),
-                bench::median(floor));
-    std::printf("ratio (median / median) %.2fx; aim: well under 1000 ms for 1,000,000 rows: %s\n",
-                bench::median(figure) / bench::median(floor), bench::median(figure) < 1000 ? "ok" : "OVER");
-
+    bench::header();
+    bench::report("summary of the log (summariseFile) vs read() reused buffer", summary, 9.0);
+    bench::report("the reader alone vs read() reused buffer", reader, 5.0);
     std::remove(log.c_str());
     ::rmdir(dir.c_str());
     return 0;

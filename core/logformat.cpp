@@ -4,12 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace logformat {
 namespace {
@@ -20,7 +15,7 @@ bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 bool isSeparator(char c) { return c == ',' || isLineEnd(c); }
 
 // Most numbers in a log are small whole numbers: read those directly.
-bool parseWholeNumber(std::string_view token, double &value) {
+inline bool parseWholeNumber(std::string_view token, double &value) {
     std::size_t i = token[0] == '-' ? 1 : 0;
     if (i == token.size() || token.size() - i > 15)
         return false;
@@ -37,9 +32,7 @@ bool parseWholeNumber(std::string_view token, double &value) {
 
 // A bare field is a number when it is one in full: an optional sign, digits with an optional
 // fraction and exponent. Anything else that is not empty is text.
-bool parseNumber(std::string_view token, double &value) {
-    if (parseWholeNumber(token, value))
-        return true;
+bool parseOtherNumber(std::string_view token, double &value) {
     const char *first = token.data();
     const char *last = first + token.size();
     if (first != last && *first == '+')
@@ -49,6 +42,29 @@ bool parseNumber(std::string_view token, double &value) {
         return false;  // also keeps out "inf", "nan" and hexadecimal forms
     const auto [end, ec] = std::from_chars(first, last, value, std::chars_format::general);
     return ec == std::errc() && end == last && std::isfinite(value);
+}
+
+// Whole numbers, nearly all a log holds, read inline; any other by the general rules.
+inline bool parseNumber(std::string_view token, double &value) {
+    return parseWholeNumber(token, value) || parseOtherNumber(token, value);
+}
+
+// A field that does not begin with a double quote: the bytes up to its separator, blanks before
+// and after left out; a number when it reads as one in full, no value when empty, text otherwise.
+// Written in place: returned, it would go through memory the caller reads back at once.
+void bareField(const char *p, const char *end, FieldView &field) {
+    while (p < end && isBlank(*p))
+        ++p;
+    while (end > p && isBlank(end[-1]))
+        --end;
+    const std::string_view token(p, static_cast<std::size_t>(end - p));
+    double value = 0;
+    if (token.empty())
+        field = {Kind::None, 0, token};
+    else if (parseNumber(token, value))
+        field = {Kind::Number, value, token};
+    else
+        field = {Kind::Text, 0, token};
 }
 
 void appendText(std::string &out, std::string_view text) {
@@ -112,17 +128,7 @@ SpanParse parseSpan(const char *p, const char *const end, RecordView *out) {
             const char *start = p;
             while (p < end && !isSeparator(*p))
                 ++p;
-            const char *stop = p;
-            while (stop > start && isBlank(stop[-1]))
-                --stop;
-            const std::string_view token(start, static_cast<std::size_t>(stop - start));
-            double value = 0;
-            if (token.empty())
-                field = {Kind::None, 0, token};
-            else if (parseNumber(token, value))
-                field = {Kind::Number, value, token};
-            else
-                field = {Kind::Text, 0, token};
+            bareField(start, p, field);
         }
         if (out && result.count < kFieldCount)
             (*out)[result.count] = field;
@@ -228,142 +234,6 @@ ScanStatus scanRecord(std::string_view buf, std::size_t pos, bool atEnd, RecordS
     return ScanStatus::Found;
 }
 
-namespace {
-
-// Where the quotes, commas, CRs and LFs are among the 64 bytes from `p`; bit i is byte p[i], and
-// bytes at or past `end` are none of them.
-struct Masks {
-    std::uint64_t quote = 0, comma = 0, cr = 0, lf = 0;
-};
-
-Masks masksAt(const char *p, const char *end) {
-    Masks m;
-    const auto n = static_cast<std::size_t>(std::min<std::ptrdiff_t>(64, end - p));
-#if defined(__SSE2__)
-    if (n == 64) {
-        const __m128i quote = _mm_set1_epi8('"'), comma = _mm_set1_epi8(','), cr = _mm_set1_epi8('\r'),
-                      lf = _mm_set1_epi8('\n');
-        for (int k = 0; k < 4; ++k) {
-            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
-            const auto bits = [&](__m128i c) {
-                return std::uint64_t(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, c)))) << (16 * k);
-            };
-            m.quote |= bits(quote);
-            m.comma |= bits(comma);
-            m.cr |= bits(cr);
-            m.lf |= bits(lf);
-        }
-        return m;
-    }
-#endif
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::uint64_t bit = std::uint64_t(1) << k;
-        m.quote |= p[k] == '"' ? bit : 0;
-        m.comma |= p[k] == ',' ? bit : 0;
-        m.cr |= p[k] == '\r' ? bit : 0;
-        m.lf |= p[k] == '\n' ? bit : 0;
-    }
-    return m;
-}
-
-// Bit i: an odd number of bits set in x[0..i].
-std::uint64_t prefixXor(std::uint64_t x) {
-    for (int shift = 1; shift < 64; shift *= 2)
-        x ^= x << shift;
-    return x;
-}
-
-std::uint64_t all(bool set) { return set ? ~std::uint64_t(0) : 0; }
-
-}  // namespace
-
-ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, FoundRecord found, void *context) {
-    const char *const begin = buf.data();
-    const char *const end = begin + buf.size();
-    const char *lineStart = begin + pos;
-    RecordView fields;
-    // Any line that is not plainly a whole row is decided by the full rules, one record at a time.
-    const auto slowly = [&]() {
-        RecordSpan span;
-        const ScanStatus status = scanRecord(buf, static_cast<std::size_t>(lineStart - begin), atEnd, span, fields);
-        if (status == ScanStatus::Found) {
-            found(context, span.begin, span.shape);
-            lineStart = begin + span.end;
-        }
-        pos = static_cast<std::size_t>(lineStart - begin);
-        return status;
-    };
-    constexpr std::uint64_t kTop = std::uint64_t(1) << 63;
-    for (;;) {
-        // A line is plainly a whole row when it has 18 commas outside quotes, its quotes open
-        // right after a comma or the line start and close right before a comma or the line end,
-        // and its only CR ends it.
-        unsigned commas = 0;
-        std::uint64_t bad = 0;
-        bool inside = false;         // within a quoted text at the end of the last block
-        bool afterSeparator = true;  // the byte before the block ends a field or a line
-        const char *p = lineStart;
-        for (bool restart = false; !restart;) {
-            if (end - p < 64 && !atEnd) {
-                pos = static_cast<std::size_t>(lineStart - begin);
-                return ScanStatus::NeedMore;
-            }
-            if (p >= end) {  // the last line has no line end, or nothing is left
-                if (lineStart == end) {
-                    pos = static_cast<std::size_t>(lineStart - begin);
-                    return ScanStatus::End;
-                }
-                const ScanStatus status = slowly();
-                if (status != ScanStatus::Found)
-                    return status;
-                break;
-            }
-            const Masks m = masksAt(p, end);
-            const auto valid = static_cast<int>(std::min<std::ptrdiff_t>(64, end - p));
-            const char next = p + 64 < end ? p[64] : '\0';
-            const std::uint64_t sepBefore = ((m.comma | m.lf) << 1) | (afterSeparator ? 1 : 0);
-            const std::uint64_t sepAfter =
-                ((m.comma | m.cr | m.lf) >> 1) | (next == ',' || next == '\r' || next == '\n' ? kTop : 0);
-            const std::uint64_t crEndsLine = (m.lf >> 1) | (next == '\n' ? kTop : 0);
-            const std::uint64_t parity = prefixXor(m.quote);
-            for (int segment = 0;;) {  // the current line's part of this block starts at bit `segment`
-                const std::uint64_t from = ~std::uint64_t(0) << segment;
-                const std::uint64_t lfs = m.lf & from;
-                const int k = lfs ? __builtin_ctzll(lfs) : 64;
-                const std::uint64_t mask = k >= 63 ? from : from & ((std::uint64_t(2) << k) - 1);
-                // Inside a text after each byte, counted from the line's start.
-                const std::uint64_t in = parity ^ all(segment == 0 ? inside : (parity >> (segment - 1) & 1) != 0);
-                bad |= (m.quote & in & mask & ~sepBefore) | (m.quote & ~in & mask & ~sepAfter) | (m.cr & mask & ~crEndsLine);
-                commas += static_cast<unsigned>(__builtin_popcountll(m.comma & ~in & mask));
-                if (k >= valid) {  // the line goes on past this block
-                    inside = (in >> 63 & 1) != 0;
-                    afterSeparator = p[valid - 1] == ',';
-                    p += 64;
-                    break;
-                }
-                if (bad != 0 || commas != kFieldCount - 1 || (in >> k & 1) != 0) {
-                    const ScanStatus status = slowly();
-                    if (status != ScanStatus::Found)
-                        return status;
-                    restart = true;
-                    break;
-                }
-                found(context, static_cast<std::size_t>(lineStart - begin), Shape::Whole);
-                lineStart = p + k + 1;
-                commas = 0;
-                bad = 0;
-                segment = k + 1;
-                if (segment == 64) {
-                    inside = false;
-                    afterSeparator = true;
-                    p += 64;
-                    break;
-                }
-            }
-        }
-    }
-}
-
 void parseFields(std::string_view bytes, Shape shape, RecordView &fields) {
     const char *p = bytes.data();
     const char *const end = p + bytes.size();
@@ -373,6 +243,25 @@ void parseFields(std::string_view bytes, Shape shape, RecordView &fields) {
     if (shape == Shape::TwoLines && next < end)
         findLine(next, end, true, lineEnd, next);
     clearFrom(fields, parseSpan(p, next, &fields).count);
+}
+
+void parseFields(std::string_view bytes, const ScannedRecord &record, RecordView &fields, FieldSet wanted) {
+    if (!record.cut) {
+        parseFields(bytes, record.span.shape, fields);
+        return;
+    }
+    // A plainly whole row: from separator to separator, each field is a text in quotes, or bare.
+    const char *const line = bytes.data();
+    for (std::size_t i = 0; i < kFieldCount; ++i) {
+        const std::size_t from = i == 0 ? 0 : record.separators[i - 1] + std::size_t(1);
+        const std::size_t to = record.separators[i];
+        if ((wanted >> i & 1) == 0)
+            fields[i] = {};
+        else if (line[from] == '"')
+            fields[i] = {Kind::Text, 0, std::string_view(line + from + 1, to - from - 2)};
+        else
+            bareField(line + from, line + to, fields[i]);
+    }
 }
 
 bool isWholeRecord(std::string_view line) {

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -86,15 +87,45 @@ enum class ScanStatus {
 // missing ones without a value. `atEnd` says that `buf` runs to the end of the file.
 ScanStatus scanRecord(std::string_view buf, std::size_t pos, bool atEnd, RecordSpan &span, RecordView &fields);
 
-// Finds every record from `pos` (a line start) on, exactly as scanRecord would one after the
-// other, calling `found(context, begin, shape)` for each. Lines that are plainly whole rows (the
-// rows this program writes) are recognised many at a time without parsing their fields. Returns
-// End when the input is used up, or NeedMore with `pos` at the line start to go on from.
-using FoundRecord = void (*)(void *context, std::size_t begin, Shape shape);
-ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, FoundRecord found, void *context);
+// Where a record starts, and how it stands in its lines.
+struct RecordStart {
+    std::size_t begin = 0;
+    Shape shape = Shape::Whole;
+};
+
+// Finds the records from `pos` (a line start) on, exactly as scanRecord would one after the
+// other, into `out` from its start; `count` says how many it holds. Lines that are plainly whole
+// rows (the rows this program writes) are recognised 64 bytes at a time without parsing their
+// fields. Returns Found when `out` is full (more may follow from `pos`), End when the input is
+// used up, or NeedMore with `pos` at the line start to go on from.
+ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, std::span<RecordStart> out,
+                       std::size_t &count);
+
+// A record found by the block scanner. A plainly whole row also has its separators: where its 18
+// commas and its line end stand, counted from `span.begin`, so that its fields are cut out
+// without reading its bytes once more. Any other record's fields are parsed by the full rules.
+struct ScannedRecord {
+    RecordSpan span;
+    bool cut = false;
+    std::uint32_t separators[kFieldCount] = {};
+};
+
+// As above, with each record's span and separators.
+ScanStatus scanRecords(std::string_view buf, std::size_t &pos, bool atEnd, std::span<ScannedRecord> out,
+                       std::size_t &count);
+
+// The block scanner uses the widest vector instructions the processor has (AVX2, or SSE2 on the
+// x86-64 baseline); this makes it use the baseline ones, so that the fuzz target checks both.
+void useBaselineVectors(bool baselineOnly);
 
 // The fields of a record already found: `bytes` runs from its span's begin (to its end, or further).
 void parseFields(std::string_view bytes, Shape shape, RecordView &fields);
+// Fields of a record, bit i for field i: those a reader wants.
+using FieldSet = std::uint32_t;
+inline constexpr FieldSet kAllFields = (FieldSet(1) << kFieldCount) - 1;
+// Of a plainly whole row only the `wanted` fields are cut out, the others read as without a value.
+void parseFields(std::string_view bytes, const ScannedRecord &record, RecordView &fields,
+                 FieldSet wanted = kAllFields);
 
 // A whole record ending exactly at the end of `line` (a line end, if any, included).
 bool isWholeRecord(std::string_view line);

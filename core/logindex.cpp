@@ -4,18 +4,45 @@
 #include <cerrno>
 #include <cstring>
 
+#include <new>
+
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace logfile {
 namespace {
 
-constexpr std::size_t kReadChunk = 1024 * 1024;
 constexpr long long kCacheBefore = 64 * 1024;
 constexpr long long kCacheAfter = 192 * 1024;
 
 }  // namespace
+
+namespace {
+
+constexpr std::size_t kHugePage = 2 * 1024 * 1024;
+
+std::size_t hugeLength(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
+}  // namespace
+
+void *allocateHuge(std::size_t bytes) {
+    if (bytes < kHugePage)
+        return ::operator new(bytes);
+    void *p = ::mmap(nullptr, hugeLength(bytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED)
+        throw std::bad_alloc();
+    (void)::madvise(p, hugeLength(bytes), MADV_HUGEPAGE);  // a hint: small pages do too
+    return p;
+}
+
+void freeHuge(void *p, std::size_t bytes) {
+    if (bytes < kHugePage)
+        ::operator delete(p);
+    else
+        ::munmap(p, hugeLength(bytes));
+}
 
 void LogIndex::clear() {
     path_.clear();
@@ -38,44 +65,34 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
     // an entry never waits for the offsets to be copied.
     starts_.reserve(static_cast<std::size_t>(st.st_size / 96) + 65536);
 
-    if (buffer_.size() < kReadChunk)
-        buffer_.resize(kReadChunk);
-    struct Sink {
-        std::vector<std::uint64_t> &starts;
-        long long base;  // file offset of buffer_[0]
-    } sink{starts_, 0};
-    const auto found = [](void *context, std::size_t begin, logformat::Shape shape) {
-        auto *to = static_cast<Sink *>(context);
-        to->starts.push_back(static_cast<std::uint64_t>(to->base + static_cast<long long>(begin)) |
-                             static_cast<std::uint64_t>(shape) << kShapeShift);
-    };
-    std::size_t filled = 0;
-    bool atEnd = false;
-    for (;;) {
-        std::size_t pos = 0;
-        if (logformat::scanRecords(std::string_view(buffer_.data(), filled), pos, atEnd, found, &sink) ==
-            logformat::ScanStatus::End) {
-            end_ = sink.base + static_cast<long long>(filled);
-            // Taken at the end: a file that grew meanwhile differs from it, and is read again.
-            stamp_ = stampOf(fd.get());
-            stamp_.size = end_;
-            return out;
-        }
+    chunks_.restart();
+    logformat::RecordStart found[256];
+    for (std::size_t pos = 0;;) {
         // More input: keep the unfinished part, read the next chunk behind it.
-        std::memmove(buffer_.data(), buffer_.data() + pos, filled - pos);
-        sink.base += static_cast<long long>(pos);
-        filled -= pos;
-        if (filled == buffer_.size())
-            buffer_.resize(buffer_.size() * 2);
-        const long long n = readSome(fd.get(), buffer_.data() + filled, buffer_.size() - filled);
-        if (n < 0) {
+        if (!chunks_.readMore(fd.get(), pos)) {
             out.readError = FileError::fromErrno(errno);
-            end_ = sink.base;
+            end_ = chunks_.offset();  // the unfinished part's start: the records before are kept
             stamp_ = stampOf(fd.get());
             return out;
         }
-        atEnd = n == 0;
-        filled += static_cast<std::size_t>(n);
+        pos = 0;
+        const std::string_view window = chunks_.window();
+        for (logformat::ScanStatus status = logformat::ScanStatus::Found; status == logformat::ScanStatus::Found;) {
+            std::size_t count = 0;
+            status = logformat::scanRecords(window, pos, chunks_.atEnd(), found, count);
+            for (std::size_t i = 0; i < count; ++i) {
+                const long long offset = chunks_.offset() + static_cast<long long>(found[i].begin);
+                starts_.push_back(static_cast<std::uint64_t>(offset) |
+                                  static_cast<std::uint64_t>(found[i].shape) << kShapeShift);
+            }
+            if (status == logformat::ScanStatus::End) {
+                end_ = chunks_.offset() + static_cast<long long>(window.size());
+                // Taken at the end: a file that grew meanwhile differs from it, and is read again.
+                stamp_ = stampOf(fd.get());
+                stamp_.size = end_;
+                return out;
+            }
+        }
     }
 }
 

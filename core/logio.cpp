@@ -1,7 +1,9 @@
 #include "core/logio.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 #include <system_error>
@@ -13,8 +15,6 @@
 
 namespace logfile {
 namespace {
-
-constexpr std::size_t kReadChunk = 512 * 1024;
 
 LockWait lockWait;
 
@@ -352,6 +352,41 @@ UniqueFd openForReading(const std::string &path, FileError &error, struct stat *
     return fd;
 }
 
+void ChunkedFile::restart() {
+    from_ = to_ = 0;
+    offset_ = 0;
+    atEnd_ = false;
+}
+
+bool ChunkedFile::readMore(int fd, std::size_t keep) {
+    constexpr std::size_t kAlign = 64;
+    const std::size_t kept = to_ - from_ - keep;
+    const std::size_t head = (kAlign - kept % kAlign) % kAlign;  // the kept bytes end on a boundary
+    // Room for a chunk, or for as much again as is kept: a long record is scanned again after each
+    // read, so reads grow with it.
+    const std::size_t needed = head + kept + std::max(chunk_, kept);
+    if (capacity_ < needed) {
+        std::vector<char> larger(needed + kAlign);
+        const std::uintptr_t past = reinterpret_cast<std::uintptr_t>(larger.data()) % kAlign;
+        char *const aligned = larger.data() + (kAlign - past) % kAlign;
+        std::memcpy(aligned + head, base_ + from_ + keep, kept);
+        memory_ = std::move(larger);
+        base_ = aligned;
+        capacity_ = needed;
+    } else {
+        std::memmove(base_ + head, base_ + from_ + keep, kept);
+    }
+    offset_ += static_cast<long long>(keep);
+    from_ = head;
+    to_ = head + kept;
+    const long long n = readSome(fd, base_ + to_, capacity_ - to_);
+    if (n < 0)
+        return false;
+    atEnd_ = n == 0;
+    to_ += static_cast<std::size_t>(n);
+    return true;
+}
+
 FileError RecordReader::open(const std::string &path) {
     FileError error;
     struct stat st {};
@@ -360,52 +395,39 @@ FileError RecordReader::open(const std::string &path) {
         return error;
     fd_ = std::move(fd);
     fileSize_ = st.st_size;
-    buffer_.resize(kReadChunk);
+    file_.restart();
+    batchSize_ = batchNext_ = scanPos_ = 0;
+    scanned_ = logformat::ScanStatus::NeedMore;
+    consumed_ = 0;
     return {};
-}
-
-bool RecordReader::refill() {
-    if (begin_ > 0) {
-        std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
-    }
-    if (end_ == buffer_.size())
-        buffer_.resize(buffer_.size() * 2);  // one record longer than the buffer
-    const long long n = readSome(fd_.get(), buffer_.data() + end_, buffer_.size() - end_);
-    if (n < 0) {
-        readErrno_ = errno;
-        return false;
-    }
-    if (n == 0)
-        atEnd_ = true;
-    end_ += static_cast<std::size_t>(n);
-    return true;
 }
 
 RecordReader::Step RecordReader::next(logformat::RecordView &record) {
     if (!fd_)
         return Step::ReadFailed;
-    for (;;) {
-        const std::string_view window(buffer_.data() + begin_, end_ - begin_);
-        logformat::RecordSpan span;
-        switch (logformat::scanRecord(window, 0, atEnd_, span, record)) {
-        case logformat::ScanStatus::Found:
-            recordOffset_ = consumed_ + static_cast<long long>(span.begin);
-            recordShape_ = span.shape;
-            begin_ += span.end;
-            consumed_ += static_cast<long long>(span.end);
-            return span.shape == logformat::Shape::Damaged ? Step::Damaged : Step::Record;
-        case logformat::ScanStatus::End:
-            consumed_ += static_cast<long long>(window.size());
-            begin_ = end_;
+    while (batchNext_ == batchSize_) {
+        if (scanned_ == logformat::ScanStatus::End) {
+            consumed_ = file_.offset() + static_cast<long long>(file_.window().size());
             return Step::End;
-        case logformat::ScanStatus::NeedMore:
-            if (!refill())
-                return Step::ReadFailed;
-            break;
         }
+        // The batch read, the window may move: the records of the last batch are all taken.
+        if (scanned_ == logformat::ScanStatus::NeedMore) {
+            if (!file_.readMore(fd_.get(), scanPos_)) {
+                readErrno_ = errno;
+                return Step::ReadFailed;
+            }
+            scanPos_ = 0;
+        }
+        scanned_ = logformat::scanRecords(file_.window(), scanPos_, file_.atEnd(), batch_, batchSize_);
+        batchNext_ = 0;
     }
+    const logformat::ScannedRecord &found = batch_[batchNext_++];
+    const std::string_view window = file_.window();
+    logformat::parseFields(window.substr(found.span.begin, found.span.end - found.span.begin), found, record, wanted_);
+    recordOffset_ = file_.offset() + static_cast<long long>(found.span.begin);
+    recordShape_ = found.span.shape;
+    consumed_ = file_.offset() + static_cast<long long>(found.span.end);
+    return found.span.shape == logformat::Shape::Damaged ? Step::Damaged : Step::Record;
 }
 
 }  // namespace logfile

@@ -29,6 +29,7 @@ StoredNameList readNameList(const SettingsStore &store, const settingkeys::NameL
 
 void rewriteNameList(SettingsStore &store, const settingkeys::NameList &list, const QString &rememberedCount,
                      const QStringList &items) {
+    const SettingsStore::Batch oneWrite(store);
     const QString section = QString::fromUtf8(list.section);
     if (!rememberedCount.isEmpty()) {
         const int last = nameListLastIndex(rememberedCount).value_or(-1);

@@ -30,6 +30,6 @@ QString nameListItemKey(const settingkeys::NameList &list, int index);
 std::optional<int> nameListLastIndex(const QString &count);
 StoredNameList readNameList(const SettingsStore &store, const settingkeys::NameList &list);
 // Deletes the item keys 0 to `rememberedCount` (the count as read when the list was loaded),
-// then stores the new count and items.
+// then stores the new count and items, all written to the file at once.
 void rewriteNameList(SettingsStore &store, const settingkeys::NameList &list, const QString &rememberedCount,
                      const QStringList &items);

@@ -23,7 +23,7 @@ QString SettingsStore::GetSetting(const QString &section, const QString &key, co
 
 void SettingsStore::SaveSetting(const QString &section, const QString &key, const QString &value) {
     settings_.setValue(path(section, key), value);
-    settings_.sync();  // a value saved is on disk, even if the program is killed later
+    written();
 }
 
 void SettingsStore::DeleteSetting(const QString &section, const QString &key) {
@@ -31,7 +31,23 @@ void SettingsStore::DeleteSetting(const QString &section, const QString &key) {
     if (!settings_.contains(p))
         return;
     settings_.remove(p);
-    settings_.sync();
+    written();
+}
+
+void SettingsStore::written() {
+    if (batches_ > 0)
+        unsynced_ = true;
+    else
+        settings_.sync();  // a value saved is on disk, even if the program is killed later
+}
+
+SettingsStore::Batch::Batch(SettingsStore &store) : store_(store) { ++store_.batches_; }
+
+SettingsStore::Batch::~Batch() {
+    if (--store_.batches_ > 0 || !store_.unsynced_)
+        return;
+    store_.unsynced_ = false;
+    store_.settings_.sync();
 }
 
 QString SettingsStore::GetSetting(const settingkeys::Key &key) const {

@@ -20,6 +20,24 @@ public:
 
     QString fileName() const { return settings_.fileName(); }
 
+    // Every save and delete is on disk when it returns, even if the program is killed later; while
+    // a Batch lives they are written together when it ends, one rewrite of the file and one sync
+    // for a name list of any length.
+    class Batch {
+    public:
+        explicit Batch(SettingsStore &store);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        SettingsStore &store_;
+    };
+
 private:
+    void written();
+
     mutable QSettings settings_;
+    int batches_ = 0;
+    bool unsynced_ = false;
 };

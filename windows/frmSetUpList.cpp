@@ -9,6 +9,7 @@
 #include "ui/Prompts.h"
 #include "ui/Style.h"
 #include "ui/Twips.h"
+#include "windows/Pickers.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -16,6 +17,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <ranges>
 
 const SetUpListKind kSetUpScenarios{"frmSetUpScenarios", " - Set Up Scenarios", "txtScenario", "lstScenario",
                                     settingkeys::Scenarios, "Edit scenario name.", 0, false, false};
@@ -83,10 +86,12 @@ frmSetUpList::frmSetUpList(const SetUpListKind &kind, SettingsStore &store, Prom
 void frmSetUpList::Form_Load() {
     setWindowTitle(kAppTitle + QString::fromLatin1(kind_.titleSuffix));
     lstScenario->clear();
-    const StoredNameList stored = readNameList(store_, kind_.keys);
+    StoredNameList stored = readNameList(store_, kind_.keys);
     count_ = stored.count;
-    for (const QString &name : stored.items)
-        addSorted(name);
+    // Sorted once and shown in one go: names alike without regard to case keep their stored order,
+    // as adding them one by one would.
+    sortNames(stored.items);
+    lstScenario->addItems(stored.items);
     cmdEdit->setEnabled(false);
     cmdRemove->setEnabled(false);
 }
@@ -99,11 +104,11 @@ QStringList frmSetUpList::names() const {
 }
 
 void frmSetUpList::addSorted(const QString &name) {
-    int row = 0;
-    while (row < lstScenario->count() &&
-           QString::compare(lstScenario->item(row)->text(), name, Qt::CaseInsensitive) <= 0)
-        ++row;
-    lstScenario->insertItem(row, name);
+    const auto rows = std::views::iota(0, lstScenario->count());
+    const auto after = std::upper_bound(rows.begin(), rows.end(), name, [this](const QString &added, int row) {
+        return QString::compare(added, lstScenario->item(row)->text(), Qt::CaseInsensitive) < 0;
+    });
+    lstScenario->insertItem(static_cast<int>(after - rows.begin()), name);
 }
 
 void frmSetUpList::lstScenario_Click() {

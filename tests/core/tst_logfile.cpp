@@ -74,24 +74,38 @@ std::string rowOf(const std::string &comment) {
 }
 std::string unended(const std::string &comment) { return rowOf(comment).substr(0, rowOf(comment).size() - 2); }
 
-// The comment of each line the list shows, "#" for a damaged one; the program's reader must read
-// the same records.
+// The comment of each line the list shows, "#" for a damaged one. The list and the program's
+// reader, which find whole rows 64 bytes at a time, must read the same records as the reader
+// rules one record at a time: the same lines damaged, and every field of the reader's alike.
 QStringList listed(const std::string &path) {
     logfile::LogIndex index;
     logfile::RecordReader reader;
     if (index.load(path).openError || reader.open(path))
         return {"<cannot open>"};
+    const std::string bytes = readBytes(QString::fromStdString(path)).toStdString();
+    const std::vector<Record> alone = parseRecords(bytes);
     QStringList out;
     RecordView fromList, fromReader;
+    RecordSpan span;
+    std::size_t pos = 0;
     for (std::size_t i = 0; i < index.size(); ++i) {
         index.fields(i, fromList);
         const bool damaged = index.shape(i) == Shape::Damaged;
+        if (scanRecord(bytes, pos, true, span, fromReader) != ScanStatus::Found ||
+            (span.shape == Shape::Damaged) != damaged || i >= alone.size())
+            return {"<the list and the reader rules disagree>"};
+        pos = span.end;
         if ((reader.next(fromReader) == logfile::RecordReader::Step::Damaged) != damaged ||
             fromReader[Comment].text != fromList[Comment].text)
             return {"<reader and list disagree>"};
+        for (std::size_t k = 0; k < kFieldCount; ++k)
+            if (!(toField(fromReader[k]) == alone[i][k]))
+                return {QString("<the reader's field %1 of record %2 is not the rules' one>").arg(k).arg(i)};
         out << (damaged ? QString("#") : QString::fromStdString(std::string(fromList[Comment].text)));
     }
-    return reader.next(fromReader) == logfile::RecordReader::Step::End ? out : QStringList{"<reader reads more>"};
+    return reader.next(fromReader) == logfile::RecordReader::Step::End && alone.size() == index.size()
+               ? out
+               : QStringList{"<reader reads more>"};
 }
 
 // How many of this process's open files are `path`.
@@ -198,6 +212,11 @@ private slots:
         const std::string two = rowOf("two");
         std::string broken = two;
         broken.replace(broken.find(",754,"), 5, ",754\n");
+        std::string lastBroken = rowOf("last");  // a line break in the last field's text
+        lastBroken.insert(lastBroken.size() - 3, "t\r\nwo");
+        std::string spaced = rowOf("blanks");  // as another program may write it
+        for (std::size_t at = 0; (at = spaced.find(',', at)) != std::string::npos; at += 3)
+            spaced.replace(at, 1, ", \t");
         const auto row = [](std::string bytes, QStringList lines) {
             return std::pair{QByteArray::fromStdString(bytes), lines};
         };
@@ -209,10 +228,14 @@ private slots:
             row(rowOf("1") + rowOf("t\r\nwo") + rowOf("3"), {"1", "t\r\nwo", "3"}),
             row(rowOf("1") + broken + rowOf("3"), {"1", "two", "3"}),
             row(rowOf("1") + two.substr(0, 60) + "\r\n" + rowOf("3"), {"1", "#", "3"}),  // a row after half a row
-            row(rowOf("1") + unended("two"), {"1", "two"})};
+            row(rowOf("1") + unended("two"), {"1", "two"}),
+            row(rowOf("1") + spaced + rowOf("3"), {"1", "blanks", "3"}),
+            row(rowOf("1") + rowOf("t\rwo") + rowOf("3"), {"1", "t\rwo", "3"}),
+            row(rowOf("1") + lastBroken + rowOf("3"), {"1", "last", "3"})};
         const char *names[] = {"cut short",     "cut short at the end",   "blank lines",
                                "twenty fields", "a line break in a text", "a line end for a comma",
-                               "a half row",    "no line end at the end"};
+                               "a half row",    "no line end at the end", "blanks before fields",
+                               "a CR alone in a text", "a line break in the last text"};
         for (std::size_t i = 0; i < std::size(rows); ++i)
             QTest::newRow(names[i]) << rows[i].first << rows[i].second;
     }

@@ -7,9 +7,12 @@
 #include "windows/frmSetUpList.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -99,6 +102,49 @@ private slots:
         d->OKButton->click();  // saved empty: the count says so and no old key is left
         QCOMPARE(store_->GetSetting("Participants", "Number Of Participants"), QString("-1"));
         QCOMPARE(store_->GetSetting("Participants", "Participant 0", "<none>"), QString("<none>"));
+    }
+
+    void namesSortWithoutRegardToCase() {
+        // Byte for byte every capital comes before every small letter; the lists mix them. Names
+        // alike but for case keep the order they were stored in, also in a list long enough to be
+        // sorted in pieces.
+        QStringList tasks;
+        for (int i = 0; i < 40; ++i)
+            tasks << QString("Task %1").arg(i % 2 ? "x" : "X");
+        rewriteNameList(*store_, settingkeys::Scenarios, {},
+                        QStringList{"Zoom", "apple", "MANGO", "mango", "Banana"} + tasks);
+        auto d = open(kSetUpScenarios);
+        QCOMPARE(d->names(), QStringList({"apple", "Banana", "MANGO", "mango"}) + tasks + QStringList{"Zoom"});
+        // Each added name takes its place: after the names alike without regard to case.
+        for (const char *name : {"Mango", "cherry", "ZOO", "task X"})
+            type(*d, name);
+        const QStringList shown = QStringList({"apple", "Banana", "cherry", "MANGO", "mango", "Mango"}) + tasks +
+                                  QStringList{"task X", "ZOO", "Zoom"};
+        QCOMPARE(d->names(), shown);
+        d->OKButton->click();
+        QCOMPARE(stored(settingkeys::Scenarios), shown);
+    }
+
+    void savesReachTheDiskAtOnce() {
+        // What is in the settings file itself, not in this process's copy of it: the program may be
+        // killed at any time after.
+        const QTemporaryDir copies;
+        const auto onDisk = [&](const QString &key) {
+            const QString copy = copies.filePath("copy.ini");
+            QFile::remove(copy);
+            QFile::copy(store_->fileName(), copy);
+            return QSettings(copy, QSettings::IniFormat).value(key).toString();
+        };
+        store_->SaveSetting("Settings", "Maximized", "True");
+        QCOMPARE(onDisk("Settings/Maximized"), QString("True"));
+        rewriteNameList(*store_, settingkeys::Participants, {}, {"P1", "P2", "P3"});
+        auto d = open(kSetUpParticipants);
+        type(*d, "P4");
+        d->OKButton->click();
+        QCOMPARE(onDisk("Participants/Number Of Participants"), QString("3"));
+        QCOMPARE(onDisk("Participants/Participant 3"), QString("P4"));
+        store_->SaveSetting("Settings", "Maximized", "False");  // a save after a list's is on disk too
+        QCOMPARE(onDisk("Settings/Maximized"), QString("False"));
     }
 
     void tenButtonsAtMostAndTheirKeys() {
