@@ -318,10 +318,12 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
         case logformat::ScanStatus::Found:
             recordOffset_ = consumed_ + static_cast<long long>(span.begin);
             recordShape_ = span.shape;
+            recordLength_ = span.end - span.begin;
             begin_ += span.end;
             consumed_ += static_cast<long long>(span.end);
             return span.shape == logformat::Shape::Damaged ? Step::Damaged : Step::Record;
         case logformat::ScanStatus::End:
+            recordLength_ = 0;
             consumed_ += static_cast<long long>(window.size());
             begin_ = end_;
             return Step::End;

@@ -101,6 +101,8 @@ public:
     // The last record's place in the file.
     long long recordOffset() const { return recordOffset_; }
     logformat::Shape recordShape() const { return recordShape_; }
+    // The last record's bytes as they are in the file, line ends included; valid until the next call.
+    std::string_view recordBytes() const { return {buffer_.data() + begin_ - recordLength_, recordLength_}; }
     // The error of a ReadFailed step.
     FileError readError() const { return FileError::fromErrno(readErrno_); }
     long long fileSize() const { return fileSize_; }
@@ -119,6 +121,7 @@ private:
     long long fileSize_ = 0;
     long long consumed_ = 0;  // file offset of buffer_[begin_]
     long long recordOffset_ = 0;
+    std::size_t recordLength_ = 0;
     logformat::Shape recordShape_ = logformat::Shape::Whole;
 };
 

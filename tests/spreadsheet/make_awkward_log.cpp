@@ -5,6 +5,7 @@
 //   make_awkward_log <log.csv> <expected.json>
 
 #include "core/logformat.h"
+#include "tests/spreadsheet/awkward_texts.h"
 
 #include <cstdio>
 #include <fstream>
@@ -14,16 +15,6 @@
 using namespace logformat;
 
 namespace {
-
-// Texts an observer may type that a spreadsheet may take for a number, date, time or formula,
-// or trim. A double quote reaches the writer as typed and is stored as an apostrophe.
-const std::vector<std::string> kAwkwardTexts = {
-    "Clicked Help, then Back, then left", "first; then second", "it's", "   leading blanks",
-    "trailing blanks   ", "Größe – 測試 ✓", "-2", "007", "1e5", "3,5", "12/05/2026", "00:12:34", "-> next step",
-    "=1+1", "+1", "-2+3", "@SUM(A1:A2)", "=HYPERLINK(\"x\")", "", "   ", "'quoted", "'=1+1", "'+1", "'-2+3",
-    "'@SUM(A1:A2)", "'=HYPERLINK(\"x\")", " =1+1", " +1", " -2+3", " @SUM(A1:A2)", " =HYPERLINK(\"x\")",
-    "\t=1+1",
-};
 
 std::string json(const Field &field) {
     if (field.kind == Kind::Number)
