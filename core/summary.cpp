@@ -11,26 +11,6 @@ namespace {
 using logformat::FieldView;
 using logformat::Kind;
 
-enum class Marker { None, Start, Resume, Pause, Stop };
-
-// "***START SCENARIO TIMER - name***" and its RESUME, PAUSE and STOP forms; the name may be empty.
-Marker markerOf(const FieldView &comment) {
-    constexpr std::string_view kEdge = "***";
-    constexpr std::string_view kTimer = " SCENARIO TIMER - ";
-    std::string_view c = comment.text;
-    if (comment.kind != Kind::Text || c.size() < 2 * kEdge.size() + kTimer.size() + 4 || !c.starts_with(kEdge) ||
-        !c.ends_with(kEdge))
-        return Marker::None;
-    c.remove_prefix(kEdge.size());
-    static constexpr std::pair<std::string_view, Marker> kKinds[] = {
-        {"START", Marker::Start}, {"RESUME", Marker::Resume}, {"PAUSE", Marker::Pause}, {"STOP", Marker::Stop}};
-    for (const auto &[word, marker] : kKinds)
-        if (c.starts_with(word) && c.substr(word.size()).starts_with(kTimer) &&
-            c.size() >= word.size() + kTimer.size() + kEdge.size())
-            return marker;
-    return Marker::None;
-}
-
 // A missing or text number counts as 0.
 double secondsOf(const FieldView &field) { return field.kind == Kind::Number ? field.number : 0; }
 
@@ -55,6 +35,23 @@ double medianOf(std::vector<double> v) {
 double hundredths(double seconds) { return std::round(seconds * 100) / 100; }
 
 }  // namespace
+
+Marker markerOf(const FieldView &comment) {
+    constexpr std::string_view kEdge = "***";
+    constexpr std::string_view kTimer = " SCENARIO TIMER - ";
+    std::string_view c = comment.text;
+    if (comment.kind != Kind::Text || c.size() < 2 * kEdge.size() + kTimer.size() + 4 || !c.starts_with(kEdge) ||
+        !c.ends_with(kEdge))
+        return Marker::None;
+    c.remove_prefix(kEdge.size());
+    static constexpr std::pair<std::string_view, Marker> kKinds[] = {
+        {"START", Marker::Start}, {"RESUME", Marker::Resume}, {"PAUSE", Marker::Pause}, {"STOP", Marker::Stop}};
+    for (const auto &[word, marker] : kKinds)
+        if (c.starts_with(word) && c.substr(word.size()).starts_with(kTimer) &&
+            c.size() >= word.size() + kTimer.size() + kEdge.size())
+            return marker;
+    return Marker::None;
+}
 
 std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_view scenario) {
     // Consecutive rows mostly share their group.
@@ -220,7 +217,7 @@ Summary SummaryBuilder::finish() {
     return out;
 }
 
-FileSummary summariseFile(const std::string &path, const Progress &progress) {
+FileSummary summariseFile(const std::string &path, const Progress &progress, const RecordSink &alsoTo) {
     FileSummary out;
     logfile::RecordReader reader;
     out.openError = reader.open(path);
@@ -232,6 +229,8 @@ FileSummary summariseFile(const std::string &path, const Progress &progress) {
         const logfile::RecordReader::Step step = reader.next(record);
         if (step == logfile::RecordReader::Step::Record) {
             builder.add(record);
+            if (alsoTo)
+                alsoTo(record);
         } else if (step == logfile::RecordReader::Step::Damaged) {
             builder.addDamaged();
         } else {
@@ -249,8 +248,9 @@ FileSummary summariseFile(const std::string &path, const Progress &progress) {
 }
 
 std::vector<std::string> tableColumns(const Summary &summary) {
-    std::vector<std::string> columns = {"Kind", "Participant", "Scenario", "Time On Task In Seconds",
-                                        "Time On Task", "Not Stopped", "Comments"};
+    // What observers look for first, then the seconds to compute with, then the counts.
+    std::vector<std::string> columns = {"Kind",   "Participant",             "Scenario", "Time On Task",
+                                        "Status", "Time On Task In Seconds", "Comments"};
     columns.insert(columns.end(), summary.eventTitles.begin(), summary.eventTitles.end());
     for (const char *title : {"Participants Timed", "Mean Time On Task In Seconds", "Mean Time On Task",
                               "Median Time On Task In Seconds", "Median Time On Task"})
@@ -268,9 +268,9 @@ std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary) {
         std::vector<Field> row = {Field::txt(kind),
                                   Field::txt(participant),
                                   std::move(scenario),
-                                  Field::num(f.seconds),
                                   Field::txt(clockText(f.seconds)),
-                                  Field::txt(f.notStopped ? "Not stopped" : ""),
+                                  Field::txt(f.notStopped ? "Not stopped" : f.timed ? "Done" : "Not timed"),
+                                  Field::num(f.seconds),
                                   Field::num(static_cast<double>(f.comments))};
         for (const long long count : f.events)
             row.push_back(Field::num(static_cast<double>(count)));
