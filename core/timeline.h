@@ -49,10 +49,12 @@ struct Timeline {
     long long marksLeftOut = 0;            // past the cap on marks kept
 };
 
+// At most this many marks are kept, so a huge log cannot take the machine's memory.
+inline constexpr std::size_t kMaxMarks = 250000;
+
 class TimelineBuilder {
 public:
-    // At most this many marks are kept, so a huge log cannot take the machine's memory.
-    explicit TimelineBuilder(std::size_t maxMarks = 250000) : maxMarks_(maxMarks) {}
+    explicit TimelineBuilder(std::size_t maxMarks = kMaxMarks) : maxMarks_(maxMarks) {}
     void add(const logformat::RecordView &record);
     Timeline finish();
 
