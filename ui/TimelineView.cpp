@@ -17,11 +17,13 @@ constexpr int kRowHeight = 26;
 constexpr int kAxisHeight = 24;
 constexpr int kPad = 8;          // between the labels and the time 0, and at the right end
 constexpr int kMarkWidth = 3;
-constexpr int kPauseWidth = 6;   // a pause takes no scenario time, but must be seen
+constexpr int kPauseWidth = 8;   // a pause takes no scenario time, but must be seen
 constexpr int kHitDistance = 4;  // how near the pointer must be to a mark for its tool tip
 constexpr int kMaxLabelWidth = 240;
 constexpr int kMaxPictureSide = 16000;
 constexpr double kMaxScale = 200;
+const QColor kPauseFill(0xf3, 0xc9, 0x8b);
+const QColor kPauseEdge(0xb0, 0x6a, 0x10);
 
 // Colours told apart also by most colour-blind observers (Tableau 10, without its grey).
 constexpr QRgb kEventColors[] = {0x4e79a7, 0xf28e2b, 0xe15759, 0x76b7b2, 0x59a14f,
@@ -110,7 +112,7 @@ int TimelineView::paintLegend(QPainter *p, int width) const {
     item(QStringLiteral("Comment"), commentColor());
     for (std::size_t i = 0; i < timeline_.eventNames.size(); ++i)
         item(QString::fromStdString(timeline_.eventNames[i]), eventColor(static_cast<int>(i)));
-    item(QStringLiteral("Paused"), QColor(0xf3, 0xc9, 0x8b));
+    item(QStringLiteral("Paused"), kPauseFill);
     return y + line + 2;
 }
 
@@ -159,7 +161,7 @@ void TimelineView::paint(QPainter &p, QPoint origin, QSize size, const Geometry 
     const std::size_t lastRow =
         std::min(rows, static_cast<std::size_t>((origin.y() + rowsArea.height()) / kRowHeight + 1));
     const QColor stripe = pal.color(QPalette::AlternateBase);
-    QBrush pauseBrush(QColor(0xf3, 0xc9, 0x8b));
+    const QBrush pauseBrush(kPauseFill);
     for (std::size_t r = static_cast<std::size_t>(firstRow); r < lastRow; ++r) {
         const logtimeline::Run &run = timeline_.runs[r];
         const int top = g.headerHeight + static_cast<int>(r) * kRowHeight - origin.y();
@@ -176,13 +178,6 @@ void TimelineView::paint(QPainter &p, QPoint origin, QSize size, const Geometry 
         p.fillRect(bar, QColor(0xd5, 0xdd, 0xe8));
         p.setPen(QPen(QColor(0x8a, 0x9b, 0xb0), 1, run.stopped ? Qt::SolidLine : Qt::DashLine));
         p.drawRect(bar.adjusted(0, 0, -1, -1));
-        for (const logtimeline::Pause &pause : run.pauses) {
-            const int left = xOf(pause.at) - kPauseWidth / 2;
-            const int right = std::max(xOf(pause.resumed ? pause.resumedAt : run.end), left + kPauseWidth);
-            const QRect area(QPoint(left, top + 4), QPoint(right, top + kRowHeight - 4));
-            p.fillRect(area, pauseBrush);
-            p.fillRect(area, QBrush(QColor(0xc0, 0x7a, 0x1c), Qt::BDiagPattern));
-        }
         for (const logtimeline::Mark &mark : run.marks) {
             const int x = xOf(mark.seconds);
             if (x < plotArea.left() - kMarkWidth || x > plotArea.right() + kMarkWidth)
@@ -191,6 +186,16 @@ void TimelineView::paint(QPainter &p, QPoint origin, QSize size, const Geometry 
             const int inset = mark.event < 0 ? 7 : 3;
             p.fillRect(QRect(x - kMarkWidth / 2, top + inset, kMarkWidth, kRowHeight - 2 * inset),
                        mark.event < 0 ? commentColor() : eventColor(mark.event));
+        }
+        // Pauses over the marks: they take no scenario time, and must not hide among the entries.
+        for (const logtimeline::Pause &pause : run.pauses) {
+            const int left = xOf(pause.at) - kPauseWidth / 2;
+            const int right = std::max(xOf(pause.resumed ? pause.resumedAt : run.end), left + kPauseWidth);
+            const QRect area(QPoint(left, top + 2), QPoint(right, top + kRowHeight - 3));
+            p.fillRect(area, pauseBrush);
+            p.fillRect(area, QBrush(kPauseEdge, Qt::BDiagPattern));
+            p.setPen(kPauseEdge);
+            p.drawRect(area);
         }
         // The label column stays in place while the time axis scrolls.
         p.setClipRect(QRect(0, g.headerHeight, g.labelWidth, rowsArea.height()));
@@ -217,7 +222,11 @@ void TimelineView::paint(QPainter &p, QPoint origin, QSize size, const Geometry 
         p.setPen(pal.color(QPalette::Dark));
         p.drawLine(x, axis - 5, x, axis);
         p.setPen(pal.color(QPalette::Text));
-        p.drawText(QRect(x - 40, g.legendHeight, 80, kAxisHeight - 6), Qt::AlignCenter, clock(t));
+        // Centred on its tick, but the first one starts at it rather than under the labels.
+        const QString text = clock(t);
+        const int half = fm.horizontalAdvance(text) / 2;
+        const int left = std::max(x - half, g.labelWidth + 1);
+        p.drawText(QRect(left, g.legendHeight, 2 * half + 2, kAxisHeight - 6), Qt::AlignCenter, text);
     }
     p.setClipping(false);
     p.setPen(pal.color(QPalette::Text));

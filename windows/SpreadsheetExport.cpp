@@ -28,17 +28,16 @@ QString doneMessage(const QString &path, const xlsxexport::Outcome &out) {
     text += out.rows == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(count(out.rows));
     text += out.logSheets > 1 ? QStringLiteral(" on %1 sheets (a sheet holds 1,048,575 entries).").arg(out.logSheets)
                               : QStringLiteral(" on the sheet Log.");
-    if (out.damagedRows > 0)
-        text += QStringLiteral("\n\n%1 of the log's lines %2 not whole rows; %3 on the sheet Damaged rows, as %4 in "
-                               "the log file.")
-                    .arg(count(out.damagedRows), out.damagedRows == 1 ? QStringLiteral("is") : QStringLiteral("are"),
-                         out.damagedRows == 1 ? QStringLiteral("it is") : QStringLiteral("they are"),
-                         out.damagedRows == 1 ? QStringLiteral("it is") : QStringLiteral("they are"));
+    if (out.damagedRows == 1)
+        text += QStringLiteral("\n\n1 line of the log is not a whole row; it is on the sheet Damaged rows, as it is in "
+                               "the log file.");
+    else if (out.damagedRows > 1)
+        text += QStringLiteral("\n\n%1 lines of the log are not whole rows; they are on the sheet Damaged rows, as they "
+                               "are in the log file.")
+                    .arg(count(out.damagedRows));
     if (out.textsCut > 0)
-        text += QStringLiteral("\n\n%1 of the texts %2 longer than a spreadsheet cell holds (32,767 characters) and "
-                               "%3 cut there.")
-                    .arg(count(out.textsCut), out.textsCut == 1 ? QStringLiteral("was") : QStringLiteral("were"),
-                         out.textsCut == 1 ? QStringLiteral("is") : QStringLiteral("are"));
+        text += QStringLiteral("\n\nTexts longer than a spreadsheet cell holds (32,767 characters) are cut there: %1.")
+                    .arg(out.textsCut == 1 ? QStringLiteral("1 text") : QStringLiteral("%1 texts").arg(count(out.textsCut)));
     return text;
 }
 

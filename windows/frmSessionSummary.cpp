@@ -163,6 +163,7 @@ void frmSessionSummary::finishLoading() {
             status << QStringLiteral("The timeline shows the first %1 entries; %2 more are in the log.")
                           .arg(static_cast<qulonglong>(logtimeline::kMaxMarks))
                           .arg(timeline_.marksLeftOut);
+        grdSummary->verticalHeader()->setDefaultSectionSize(grdSummary->fontMetrics().height() + 6);
         summaryModel->setSummary(s);
         grdSummary->resizeColumnsToContents();
         timeline->setTimeline(std::move(timeline_));
