@@ -64,11 +64,18 @@ QColor TimelineView::commentColor() { return QColor(0x6b, 0x6b, 0x6b); }
 void TimelineView::setTimeline(logtimeline::Timeline timeline) {
     timeline_ = std::move(timeline);
     fit_ = true;
-    // Measured once: a session of ten thousand runs must not measure every label on each paint.
+    // Measured once, and only the longest labels: ten thousand runs need not all be measured.
+    std::vector<const logtimeline::Run *> longest;
+    for (const logtimeline::Run &run : timeline_.runs)
+        longest.push_back(&run);
+    const auto length = [](const logtimeline::Run *r) { return r->participant.size() + r->scenario.size(); };
+    const std::size_t measured = std::min<std::size_t>(longest.size(), 64);
+    std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(measured), longest.end(),
+                      [&](const logtimeline::Run *a, const logtimeline::Run *b) { return length(a) > length(b); });
     const QFontMetrics fm(font());
     int widest = fm.horizontalAdvance(QStringLiteral("Participant / Scenario"));
-    for (const logtimeline::Run &run : timeline_.runs)
-        widest = std::max(widest, fm.horizontalAdvance(runLabel(run)));
+    for (std::size_t i = 0; i < measured; ++i)
+        widest = std::max(widest, fm.horizontalAdvance(runLabel(*longest[i])));
     labelWidth_ = std::min(widest, kMaxLabelWidth) + 2 * kPad;
     updateScrollBars();
     viewport()->update();

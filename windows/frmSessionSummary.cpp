@@ -60,6 +60,8 @@ frmSessionSummary::frmSessionSummary(Prompts &prompts, const QString &logFilePat
     grdSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSummary->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSummary->verticalHeader()->hide();
+    // Columns sized from the rows around those shown, not from all of ten thousand.
+    grdSummary->horizontalHeader()->setResizeContentsPrecision(300);
     grdSummary->setTabKeyNavigation(false);  // Tab goes on to the timeline and the buttons, the arrows move in the table
     timeline = new TimelineView;
     splitter = new QSplitter(Qt::Vertical, this);
