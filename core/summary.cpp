@@ -36,6 +36,19 @@ double hundredths(double seconds) { return std::round(seconds * 100) / 100; }
 
 }  // namespace
 
+bool readHeader(const logformat::RecordView &record, const std::function<void(std::string_view name)> &button) {
+    using namespace logformat;
+    if (record[Date].kind != Kind::Text || record[Date].text != "Date")
+        return false;
+    for (std::size_t i = 0; button && i < kEventColumnCount; ++i) {
+        const FieldView &title = record[FirstEventColumn + i];
+        if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
+            title.text.starts_with(kEventTitlePrefix))
+            button(title.text.substr(kEventTitlePrefix.size()));
+    }
+    return true;
+}
+
 Marker markerOf(const FieldView &comment) {
     constexpr std::string_view kEdge = "***";
     constexpr std::string_view kTimer = " SCENARIO TIMER - ";
@@ -95,15 +108,8 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
     using namespace logformat;
     if (first_) {
         first_ = false;
-        if (record[Date].kind == Kind::Text && record[Date].text == "Date") {
+        if (readHeader(record, [this](std::string_view name) { eventSlot(name); })) {
             summary_.hasHeader = true;
-            // A title that is "Button - " alone marks a position with no button: nothing to count.
-            for (std::size_t i = 0; i < kEventColumnCount; ++i) {
-                const FieldView &title = record[FirstEventColumn + i];
-                if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
-                    title.text.starts_with(kEventTitlePrefix))
-                    eventSlot(title.text.substr(kEventTitlePrefix.size()));
-            }
             return;
         }
     }

@@ -19,6 +19,10 @@ namespace logsummary {
 enum class Marker { None, Start, Resume, Pause, Stop };
 Marker markerOf(const logformat::FieldView &comment);
 
+// True when `record` is a log's header row (its Date title is "Date"); `button` then gets the name
+// of each button its event columns name (a title that is "Button - " alone names none).
+bool readHeader(const logformat::RecordView &record, const std::function<void(std::string_view name)> &button = {});
+
 struct Figures {
     double seconds = 0;       // time on task
     bool timed = false;       // a scenario timer run was started or resumed from a row of this group

@@ -102,16 +102,9 @@ void TimelineBuilder::add(const logformat::RecordView &record) {
     using namespace logformat;
     if (first_) {
         first_ = false;
-        if (record[Date].kind == Kind::Text && record[Date].text == "Date") {
-            // The header's buttons first, so their colours follow the button bar.
-            for (std::size_t i = 0; i < kEventColumnCount; ++i) {
-                const FieldView &title = record[FirstEventColumn + i];
-                if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
-                    title.text.starts_with(kEventTitlePrefix))
-                    eventIndex(title.text.substr(kEventTitlePrefix.size()));
-            }
+        // The header's buttons first, so their colours follow the button bar.
+        if (logsummary::readHeader(record, [this](std::string_view name) { eventIndex(name); }))
             return;
-        }
     }
     const double seconds = secondsOf(record[ScenarioSeconds]);
     const logsummary::Marker marker = logsummary::markerOf(record[Comment]);

@@ -175,10 +175,6 @@ private:
     ColumnWidths damagedWidths_;
 };
 
-bool isHeader(const logformat::RecordView &record) {
-    return record[logformat::Date].kind == Kind::Text && record[logformat::Date].text == "Date";
-}
-
 }  // namespace
 
 Outcome exportLog(const std::string &logPath, const std::string &target, const std::string &currentLog,
@@ -199,7 +195,7 @@ Outcome exportLog(const std::string &logPath, const std::string &target, const s
     for (unsigned long long n = 1;; ++n) {
         const logfile::RecordReader::Step step = reader.next(record);
         if (step == logfile::RecordReader::Step::Record) {
-            if (first && isHeader(record))
+            if (first && logsummary::readHeader(record))
                 writer.setTitles(record);
             else
                 writer.addEntry(record);

@@ -2,6 +2,7 @@
 
 #include "core/filereplace.h"
 #include "tests/support/Harness.h"
+#include "tests/support/LogRecords.h"
 #include "tests/support/SmallFileSystem.h"
 #include "ui/NativePath.h"
 
@@ -15,9 +16,7 @@ using Target = logfile::ExportTarget::Result;
 
 namespace {
 
-const QByteArray kLog = "\"Date\",\"PC Time\",\"VCR Time\",\"VCR Time In Seconds\",\"Scenario Time\",\"Scenario Time In "
-                        "Seconds\",\"Participant\",\"Scenario\",\"Comment\",\"Button - \",\"Button - \",\"Button - \","
-                        "\"Button - \",\"Button - \",\"Button - \",\"Button - \",\"Button - \",\"Button - \",\"Button - \"\r\n";
+const QByteArray kLog = QByteArray::fromStdString(logformat::encodeRow(headerRecord()));
 const QByteArray kOld = "what the file held before\n";
 
 }  // namespace

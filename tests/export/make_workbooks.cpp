@@ -8,6 +8,7 @@
 #include "core/summary.h"
 #include "export/workbook.h"
 #include "tests/spreadsheet/awkward_texts.h"
+#include "tests/support/LogRecords.h"
 
 #include <cstdio>
 #include <fstream>
@@ -31,14 +32,7 @@ std::string quoted(const std::string &text) {
 // A cell as the readers must find it: its type and its value.
 std::string cell(const char *type, const std::string &value) { return "[\"" + std::string(type) + "\", " + value + "]"; }
 
-Record header() {
-    Record h;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        h[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
-    h[FirstEventColumn] = Field::txt("Button - Error");
-    h[FirstEventColumn + 1] = Field::txt("Button - Task done");
-    return h;
-}
+Record header() { return headerRecord({"Error", "Task done"}); }
 
 Record entry(const std::string &participant, const std::string &scenario, const std::string &comment, int seconds,
              const std::string &date = "12/05/2026", const std::string &event = "") {

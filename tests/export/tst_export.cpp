@@ -5,6 +5,7 @@
 #include "export/cells.h"
 #include "export/workbook.h"
 #include "tests/support/Harness.h"
+#include "tests/support/LogRecords.h"
 #include "tests/support/SmallFileSystem.h"
 #include "ui/NativePath.h"
 
@@ -20,10 +21,7 @@ Q_DECLARE_METATYPE(std::optional<double>)
 namespace {
 
 std::string logOf(int entries) {
-    Record header;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        header[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
-    std::string log = encodeRow(header);
+    std::string log = encodeRow(headerRecord());
     Record r;
     r.fill(Field::txt(""));
     r[Date] = Field::txt("12/05/2026");

@@ -6,6 +6,7 @@
 
 #include "core/logformat.h"
 #include "tests/spreadsheet/awkward_texts.h"
+#include "tests/support/LogRecords.h"
 
 #include <cstdio>
 #include <fstream>
@@ -33,11 +34,7 @@ std::string json(const Field &field) {
 int main(int argc, char **argv) {
     if (argc != 3)
         return 2;
-    Record header;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        header[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
-    header[FirstEventColumn] = Field::txt("Button - Error");
-    std::vector<Record> rows{header};
+    std::vector<Record> rows{headerRecord({"Error"})};
     for (std::size_t i = 0; i < kAwkwardTexts.size(); ++i) {
         Record r;
         r.fill(Field::txt(""));

@@ -2,6 +2,7 @@
 // sees and the files written, driven through the prompts and the keys.
 
 #include "tests/support/Harness.h"
+#include "tests/support/LogRecords.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "ui/NativePath.h"
 #include "ui/TimelineView.h"
@@ -36,13 +37,7 @@ std::string entry(const std::string &comment, int seconds, const std::string &pc
     return encodeRow(r);
 }
 
-std::string header() {
-    Record h;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        h[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
-    h[FirstEventColumn] = Field::txt("Button - Error");
-    return encodeRow(h);
-}
+std::string header() { return encodeRow(headerRecord({"Error"})); }
 
 // A run of 60 seconds: a comment at 10, an Error at 20, a pause of 90 seconds at 30.
 std::string sessionLog() {
