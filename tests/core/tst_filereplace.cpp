@@ -24,19 +24,14 @@ const QByteArray kOld = "what the file held before\n";
 class TestFileReplace : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-    std::string native(const QString &name) const { return toNativePath(path(name)); }
-    // Every name in the folder: a temporary file left behind shows here.
-    QStringList names() const {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                          QDir::Name);
-    }
+    TestFolder dir;
+    QString path(const QString &name) const { return dir.path(name); }
+    std::string native(const QString &name) const { return dir.native(name); }
+    QStringList names() const { return dir.names(); }
 
 private slots:
     void init() {
-        QDir(dir.path()).removeRecursively();
-        QDir().mkpath(dir.path());
+        dir.empty();
         QVERIFY(writeBytes(path("log.csv"), kLog));
         // A target that blocked would hang the test: let it fail instead.
         ::alarm(60);
@@ -129,8 +124,7 @@ private slots:
         QVERIFY(!out.done());
         QVERIFY(out.error.systemError == ENOSPC || out.error.systemError == EFBIG);
         QCOMPARE(readBytes(target), kOld);
-        QCOMPARE(QDir(small).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList{"summary.csv"});
+        QCOMPARE(dir.names(small), QStringList{"summary.csv"});
     }
 
     // A temporary file given up is removed; one committed is gone under its own name.

@@ -38,17 +38,14 @@ std::string logOf(int entries) {
 class TestExport : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
-    QString path(const QString &name) const { return dir.filePath(name); }
-    std::string native(const QString &name) const { return toNativePath(path(name)); }
-    QStringList names(const QString &folder) const {
-        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    }
+    TestFolder dir;
+    QString path(const QString &name) const { return dir.path(name); }
+    std::string native(const QString &name) const { return dir.native(name); }
+    QStringList names(const QString &folder) const { return dir.names(folder); }
 
 private slots:
     void init() {
-        QDir(dir.path()).removeRecursively();
-        QDir().mkpath(dir.path());
+        dir.empty();
     }
 
     void typedCells_data() {

@@ -53,13 +53,10 @@ std::string sessionLog() {
 class TestExports : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    TestFolder dir;
     ScriptedPrompts prompts;
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QStringList names() const {
-        return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                          QDir::Name);
-    }
+    QString path(const QString &name) const { return dir.path(name); }
+    QStringList names() const { return dir.names(); }
     std::unique_ptr<frmSessionSummary> openSummary() {
         auto window = std::make_unique<frmSessionSummary>(prompts, path("log.csv"));
         if (!showActive(window.get()) || !QTest::qWaitFor([&] { return window->isLoaded(); }))
@@ -70,8 +67,7 @@ class TestExports : public QObject {
 private slots:
     void init() {
         prompts.reset();
-        QDir(dir.path()).removeRecursively();
-        QDir().mkpath(dir.path());
+        dir.empty();
         QVERIFY(writeBytes(path("log.csv"), QByteArray::fromStdString(sessionLog())));
     }
     void cleanup() { QVERIFY2(prompts.done(), qPrintable(prompts.report())); }
