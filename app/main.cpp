@@ -12,6 +12,8 @@ int main(int argc, char *argv[]) {
     // Past a file size limit a write must fail and be reported, not end the program with the
     // observer's entry.
     std::signal(SIGXFSZ, SIG_IGN);
+    // A reader of an export that goes away early must give a write error, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorvane.Quorvane"));
     QApplication::setWindowIcon(appIcon());

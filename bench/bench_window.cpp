@@ -1,8 +1,10 @@
 // Main window benchmarks, in one process: a chosen log to the painted comment list with its last
 // line selected, at 100,000 and 1,000,000 rows, against read()ing the same file (into a reused
 // buffer and into fresh memory) plus an empty window shown and painted, from the page cache and
-// from the disk; the memory the list takes against the file's size;
-// start-up to a shown main window against a minimal Qt window (each a process of its own).
+// from the disk; the memory the list takes against the file's size; start-up to a shown main
+// window against a minimal Qt window (each a process of its own); the session summary of 10,000
+// participants to its painted table and timeline, against the same reading of the log and an
+// empty table painted.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise. Arguments: [runs] (default 7).
 
 #include "bench/BenchUtil.h"
@@ -14,6 +16,10 @@
 #include "ui/CommentList.h"
 #include "ui/Prompts.h"
 #include "windows/frmLogger.h"
+#include "windows/frmSessionSummary.h"
+
+#include <QTableView>
+#include <QTableWidget>
 
 #include <QApplication>
 #include <QLabel>
@@ -73,6 +79,77 @@ void loggerRun(SettingsStore &store, Prompts &prompts, const Clock &clock, const
     watch.wait();
     if (window.listIndex() != rows - 1)
         std::abort();
+}
+
+// A session of 10,000 participants, each timed once on one scenario with two comments.
+void writeCrowdLog(const QString &path) {
+    using namespace logformat;
+    std::string bytes;
+    Record r;
+    r.fill(Field::txt(""));
+    r[Scenario] = Field::txt("Checkout");
+    for (int p = 0; p < 10000; ++p) {
+        r[Participant] = Field::txt("Participant " + std::to_string(p));
+        int seconds = 0;
+        for (const char *comment : {"***START SCENARIO TIMER - Checkout***", "looks around", "finds the basket",
+                                    "***STOP SCENARIO TIMER - Checkout***"}) {
+            r[ScenarioSeconds] = Field::num(seconds += 30 + p % 60);
+            r[Comment] = Field::txt(comment);
+            bytes += encodeRow(r);
+        }
+    }
+    std::FILE *f = std::fopen(path.toLocal8Bit().constData(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+}
+
+// The summary window from its log to its table filled and painted, with the timeline below.
+void summaryRun(Prompts &prompts, const QString &log) {
+    frmSessionSummary window(prompts, log);
+    window.show();
+    while (!window.isLoaded())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    PaintWatch watch(window.grdSummary->viewport());
+    watch.wait();
+    if (window.grdSummary->model()->rowCount() != 20001)
+        std::abort();
+}
+
+// Its floor: the same reading of the log and an empty table painted in a window.
+void summaryFloorRun(const QString &log) {
+    if (logsummary::summariseFile(log.toStdString()).summary.participants.size() != 10000)
+        std::abort();
+    QWidget window;
+    window.resize(900, 620);
+    auto *table = new QTableView(&window);
+    table->resize(880, 300);
+    PaintWatch watch(table->viewport());
+    window.show();
+    watch.wait();
+}
+
+// How the table was filled before it had a model, for comparison: item by item.
+void summaryItemsRun(const QString &log) {
+    const logsummary::Summary s = logsummary::summariseFile(log.toStdString()).summary;
+    const std::vector<std::string> columns = logsummary::tableColumns(s);
+    const std::vector<std::vector<logformat::Field>> rows = logsummary::tableRows(s);
+    QWidget window;
+    window.resize(900, 620);
+    auto *table = new QTableWidget(&window);
+    table->resize(880, 300);
+    table->setColumnCount(static_cast<int>(columns.size()));
+    table->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            if (rows[r][c].kind != logformat::Kind::None)
+                table->setItem(static_cast<int>(r), static_cast<int>(c),
+                               new QTableWidgetItem(rows[r][c].kind == logformat::Kind::Number
+                                                        ? QString::fromStdString(logformat::formatNumber(rows[r][c].number))
+                                                        : QString::fromStdString(rows[r][c].text)));
+    table->resizeColumnsToContents();
+    PaintWatch watch(table->viewport());
+    window.show();
+    watch.wait();
 }
 
 // Start-up in a process of its own, to the first paint of the window.
@@ -161,6 +238,19 @@ int main(int argc, char *argv[]) {
                     ("memory the list takes, " + what).c_str(), grown / 1e6, static_cast<double>(size) / 1e6,
                     grown / static_cast<double>(size), grown / static_cast<double>(size) <= 0.25 ? "ok" : "OVER");
     }
+
+    const QString crowd = dir.filePath("crowd.csv");
+    writeCrowdLog(crowd);
+    summaryFloorRun(crowd);
+    summaryRun(prompts, crowd);
+    std::vector<double> summaryFloor, summary, items;
+    for (int i = 0; i < runs; ++i) {
+        summaryFloor.push_back(bench::timings(1, [&] { summaryFloorRun(crowd); })[0]);
+        summary.push_back(bench::timings(1, [&] { summaryRun(prompts, crowd); })[0]);
+        items.push_back(bench::timings(1, [&] { summaryItemsRun(crowd); })[0]);
+    }
+    bench::report("summary window + timeline, 10,000 participants, vs read + table", summary, summaryFloor, 8.0);
+    bench::report("  (before: the table alone filled item by item, vs the same)", items, summaryFloor, 8.0);
 
     const QString small = dir.filePath("session.csv");
     ensureColumnHeader(store, small);

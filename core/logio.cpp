@@ -408,6 +408,7 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
     while (batchNext_ == batchSize_) {
         if (scanned_ == logformat::ScanStatus::End) {
             consumed_ = file_.offset() + static_cast<long long>(file_.window().size());
+            recordBytes_ = {};
             return Step::End;
         }
         // The batch read, the window may move: the records of the last batch are all taken.
@@ -426,6 +427,7 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
     logformat::parseFields(window.substr(found.span.begin, found.span.end - found.span.begin), found, record, wanted_);
     recordOffset_ = file_.offset() + static_cast<long long>(found.span.begin);
     recordShape_ = found.span.shape;
+    recordBytes_ = window.substr(found.span.begin, found.span.end - found.span.begin);
     consumed_ = file_.offset() + static_cast<long long>(found.span.end);
     return found.span.shape == logformat::Shape::Damaged ? Step::Damaged : Step::Record;
 }

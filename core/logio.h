@@ -172,6 +172,8 @@ public:
     // The last record's place in the file.
     long long recordOffset() const { return recordOffset_; }
     logformat::Shape recordShape() const { return recordShape_; }
+    // The last record's bytes as they are in the file, line ends included; valid until the next call.
+    std::string_view recordBytes() const { return recordBytes_; }
     // The error of a ReadFailed step.
     FileError readError() const { return FileError::fromErrno(readErrno_); }
     long long fileSize() const { return fileSize_; }
@@ -192,6 +194,7 @@ private:
     long long consumed_ = 0;  // the file offset after the last record
     long long recordOffset_ = 0;
     logformat::Shape recordShape_ = logformat::Shape::Whole;
+    std::string_view recordBytes_;
 };
 
 // A log file opened and locked for a change; closing it releases the lock. Opening waits for the

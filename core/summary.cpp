@@ -11,26 +11,6 @@ namespace {
 using logformat::FieldView;
 using logformat::Kind;
 
-enum class Marker { None, Start, Resume, Pause, Stop };
-
-// "***START SCENARIO TIMER - name***" and its RESUME, PAUSE and STOP forms; the name may be empty.
-Marker markerOf(const FieldView &comment) {
-    constexpr std::string_view kEdge = "***";
-    constexpr std::string_view kTimer = " SCENARIO TIMER - ";
-    std::string_view c = comment.text;
-    if (comment.kind != Kind::Text || c.size() < 2 * kEdge.size() + kTimer.size() + 4 || !c.starts_with(kEdge) ||
-        !c.ends_with(kEdge))
-        return Marker::None;
-    c.remove_prefix(kEdge.size());
-    static constexpr std::pair<std::string_view, Marker> kKinds[] = {
-        {"START", Marker::Start}, {"RESUME", Marker::Resume}, {"PAUSE", Marker::Pause}, {"STOP", Marker::Stop}};
-    for (const auto &[word, marker] : kKinds)
-        if (c.starts_with(word) && c.substr(word.size()).starts_with(kTimer) &&
-            c.size() >= word.size() + kTimer.size() + kEdge.size())
-            return marker;
-    return Marker::None;
-}
-
 // A missing or text number counts as 0.
 double secondsOf(const FieldView &field) { return field.kind == Kind::Number ? field.number : 0; }
 
@@ -55,6 +35,23 @@ double medianOf(std::vector<double> v) {
 double hundredths(double seconds) { return std::round(seconds * 100) / 100; }
 
 }  // namespace
+
+bool readHeader(const logformat::RecordView &record, const std::function<void(std::string_view name)> &button) {
+    using namespace logformat;
+    if (record[Date].kind != Kind::Text || record[Date].text != "Date")
+        return false;
+    for (std::size_t i = 0; button && i < kEventColumnCount; ++i) {
+        const FieldView &title = record[FirstEventColumn + i];
+        if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
+            title.text.starts_with(kEventTitlePrefix))
+            button(title.text.substr(kEventTitlePrefix.size()));
+    }
+    return true;
+}
+
+Marker markerOf(const FieldView &comment) {
+    return comment.kind == Kind::Text ? logformat::markerOf(comment.text) : Marker::None;
+}
 
 std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_view scenario) {
     // Consecutive rows mostly share their group.
@@ -98,15 +95,8 @@ void SummaryBuilder::add(const logformat::RecordView &record) {
     using namespace logformat;
     if (first_) {
         first_ = false;
-        if (record[Date].kind == Kind::Text && record[Date].text == "Date") {
+        if (readHeader(record, [this](std::string_view name) { eventSlot(name); })) {
             summary_.hasHeader = true;
-            // A title that is "Button - " alone marks a position with no button: nothing to count.
-            for (std::size_t i = 0; i < kEventColumnCount; ++i) {
-                const FieldView &title = record[FirstEventColumn + i];
-                if (title.kind == Kind::Text && title.text.size() > kEventTitlePrefix.size() &&
-                    title.text.starts_with(kEventTitlePrefix))
-                    eventSlot(title.text.substr(kEventTitlePrefix.size()));
-            }
             return;
         }
     }
@@ -220,22 +210,26 @@ Summary SummaryBuilder::finish() {
     return out;
 }
 
-FileSummary summariseFile(const std::string &path, const Progress &progress) {
+FileSummary summariseFile(const std::string &path, const Progress &progress, const RecordSink &alsoTo) {
     FileSummary out;
     logfile::RecordReader reader;
     out.openError = reader.open(path);
     if (out.openError)
         return out;
-    // The clock texts and the tape's seconds count for nothing here.
+    // The tape's times and the scenario time's text count for nothing here; the PC time only for
+    // whoever reads along (the timeline's pauses).
     using namespace logformat;
-    reader.readOnly(kAllFields & ~(FieldSet(1) << PCTime | FieldSet(1) << VCRTime | FieldSet(1) << VCRSeconds |
-                                   FieldSet(1) << ScenarioTime));
+    const FieldSet unused = FieldSet(1) << VCRTime | FieldSet(1) << VCRSeconds | FieldSet(1) << ScenarioTime |
+                            (alsoTo ? 0 : FieldSet(1) << PCTime);
+    reader.readOnly(kAllFields & ~unused);
     SummaryBuilder builder;
     logformat::RecordView record;
     for (unsigned long long n = 1;; ++n) {
         const logfile::RecordReader::Step step = reader.next(record);
         if (step == logfile::RecordReader::Step::Record) {
             builder.add(record);
+            if (alsoTo)
+                alsoTo(record);
         } else if (step == logfile::RecordReader::Step::Damaged) {
             builder.addDamaged();
         } else {
@@ -253,8 +247,9 @@ FileSummary summariseFile(const std::string &path, const Progress &progress) {
 }
 
 std::vector<std::string> tableColumns(const Summary &summary) {
-    std::vector<std::string> columns = {"Kind", "Participant", "Scenario", "Time On Task In Seconds",
-                                        "Time On Task", "Not Stopped", "Comments"};
+    // What observers look for first, then the seconds to compute with, then the counts.
+    std::vector<std::string> columns = {"Kind",   "Participant",             "Scenario", "Time On Task",
+                                        "Status", "Time On Task In Seconds", "Comments"};
     columns.insert(columns.end(), summary.eventTitles.begin(), summary.eventTitles.end());
     for (const char *title : {"Participants Timed", "Mean Time On Task In Seconds", "Mean Time On Task",
                               "Median Time On Task In Seconds", "Median Time On Task"})
@@ -272,9 +267,9 @@ std::vector<std::vector<logformat::Field>> tableRows(const Summary &summary) {
         std::vector<Field> row = {Field::txt(kind),
                                   Field::txt(participant),
                                   std::move(scenario),
-                                  Field::num(f.seconds),
                                   Field::txt(clockText(f.seconds)),
-                                  Field::txt(f.notStopped ? "Not stopped" : ""),
+                                  Field::txt(f.notStopped ? "Not stopped" : f.timed ? "Done" : "Not timed"),
+                                  Field::num(f.seconds),
                                   Field::num(static_cast<double>(f.comments))};
         for (const long long count : f.events)
             row.push_back(Field::num(static_cast<double>(count)));

@@ -14,6 +14,14 @@
 
 namespace logsummary {
 
+// The scenario timer's entries (logformat::markerOf), of a field read.
+using logformat::Marker;
+Marker markerOf(const logformat::FieldView &comment);
+
+// True when `record` is a log's header row (its Date title is "Date"); `button` then gets the name
+// of each button its event columns name (a title that is "Button - " alone names none).
+bool readHeader(const logformat::RecordView &record, const std::function<void(std::string_view name)> &button = {});
+
 struct Figures {
     double seconds = 0;       // time on task
     bool timed = false;       // a scenario timer run was started or resumed from a row of this group
@@ -91,6 +99,8 @@ private:
 
 // Reads the log with the program's own reader. `progress` is called now and then with the bytes
 // read and the file's size; returning false stops the reading (the summary is then partial).
+// `alsoTo` gets every whole record too, so a second view of the log (the timeline) needs no
+// second reading.
 struct FileSummary {
     logfile::FileError openError;  // the file could not be opened: nothing was read
     logfile::FileError readError;  // reading failed part way: the summary covers what was read
@@ -98,7 +108,8 @@ struct FileSummary {
     Summary summary;
 };
 using Progress = std::function<bool(long long position, long long size)>;
-FileSummary summariseFile(const std::string &path, const Progress &progress = {});
+using RecordSink = std::function<void(const logformat::RecordView &record)>;
+FileSummary summariseFile(const std::string &path, const Progress &progress = {}, const RecordSink &alsoTo = {});
 
 // The summary as a table, one layout for the window and the export: a "Kind" column, then the
 // group figures, then the scenario statistics. Cells that do not apply to a row hold no value.

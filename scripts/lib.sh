@@ -15,6 +15,7 @@ LOG_DIR="$BUILD_DIR/logs"
 # scripts/test both.
 BUILD_PACKAGES=(
     cmake ninja-build g++ qt6-base-dev
+    pkg-config libxlsxwriter-dev            # the .xlsx exports
     fonts-dejavu-core fonts-dejavu-extra   # the windows are designed for DejaVu Sans Condensed
 )
 TEST_PACKAGES=(
@@ -26,7 +27,8 @@ TEST_PACKAGES=(
 )
 # Installed without the packages they merely recommend (half the download).
 LEAN_TEST_PACKAGES=(
-    libreoffice-calc-nogui                 # the log opened as a spreadsheet opens it
+    libreoffice-calc-nogui                 # the log and the workbooks opened as a spreadsheet opens them
+    python3-openpyxl                       # the workbooks read by a second, independent reader
 )
 
 # step <log name> <what it does> <command...>: says what it does and runs the command with its

@@ -112,6 +112,7 @@ void createMenus(LoggerControls &c, QMenuBar *bar) {
     c.mnuOpen = action(c.mnuFile, "mnuOpen", QStringLiteral("&Open..."));
     c.mnuSessionSummary = action(c.mnuFile, "mnuSessionSummary", QStringLiteral("Session S&ummary..."));
     c.mnuSessionSummary->setShortcut(Qt::Key_F8);
+    c.mnuExportToSpreadsheet = action(c.mnuFile, "mnuExportToSpreadsheet", QStringLiteral("Export to &Spreadsheet..."));
     c.sep2 = separator(c.mnuFile, "sep2");
     QAction *mru0 = action(c.mnuFile, "mnuMRU", QStringLiteral("MRU FileList"));
     mru0->setVisible(false);

@@ -65,6 +65,7 @@ struct LoggerControls {
     QAction *mnuNew = nullptr;
     QAction *mnuOpen = nullptr;
     QAction *mnuSessionSummary = nullptr;
+    QAction *mnuExportToSpreadsheet = nullptr;
     QAction *sep2 = nullptr;
     QList<QAction *> mnuMRU;  // element 0 exists from the start, hidden
     QAction *mnuSep0 = nullptr;

@@ -215,8 +215,20 @@ std::optional<QString> QtPrompts::fileDialog(const FileDialog &dialog) {
     box.setFileMode(QFileDialog::AnyFile);  // an Open dialog also takes a new name
     box.setAcceptMode(dialog.kind == FileDialog::Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     box.setOption(QFileDialog::DontResolveSymlinks);
-    if (dialog.kind == FileDialog::Kind::Save)
-        box.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.kind == FileDialog::Kind::Save) {
+        // A name typed without a suffix gets the one of the type chosen: the proposed name's at
+        // first, then the filter's the observer picks.
+        const QString suffix = QFileInfo(dialog.initialName).suffix();
+        box.setDefaultSuffix(suffix.isEmpty() ? QStringLiteral("csv") : suffix);
+        for (const QString &filter : box.nameFilters())
+            if (!suffix.isEmpty() && filter.contains(QStringLiteral("*.") + suffix, Qt::CaseInsensitive))
+                box.selectNameFilter(filter);
+        QObject::connect(&box, &QFileDialog::filterSelected, &box, [&box](const QString &filter) {
+            const qsizetype star = filter.indexOf(QStringLiteral("*."));
+            if (star >= 0)
+                box.setDefaultSuffix(filter.mid(star + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+        });
+    }
     if (!dialog.directory.isEmpty())
         box.setDirectory(dialog.directory);
     box.selectFile(dialog.initialName);

@@ -24,3 +24,24 @@ bool confirmNotALog(Prompts &prompts, const QString &path, const std::string &re
                               kAppTitle, Prompts::Buttons::YesNo, Prompts::Icon::Exclamation,
                               Prompts::No) == Prompts::Yes;
 }
+
+QString exportRefusal(const QString &what, const QString &path, const logfile::ExportTarget &target) {
+    using Result = logfile::ExportTarget::Result;
+    switch (target.result) {
+    case Result::Ok:
+        return {};
+    case Result::CurrentLog:
+    case Result::OtherLog:
+        // Saving over a log would throw its rows away, and the current log would go on below the table.
+        return QStringLiteral("%1 was not saved: this file is a log, and saving would replace its rows.\n\n%2\n\n"
+                              "Choose another name.")
+            .arg(what, path);
+    case Result::NotRegular:
+        return QStringLiteral("%1 was not saved: this name belongs to a folder, a named pipe or a device, not to a "
+                              "file.\n\n%2\n\nChoose another name.")
+            .arg(what, path);
+    case Result::Failed:
+        break;
+    }
+    return QStringLiteral("%1 was not saved.\n\n").arg(what) + fileFailureDetails(path, target.error);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // How failures with files are told to the observer.
 
+#include "core/filereplace.h"
 #include "core/logio.h"
 #include "ui/Prompts.h"
 
@@ -15,3 +16,7 @@ bool confirmNotALog(Prompts &prompts, const QString &path, const std::string &re
 
 // "File: " and the path, "Reason: " and the system's description, on two lines.
 QString fileFailureDetails(const QString &path, const logfile::FileError &error);
+
+// Why an export (`what`: "The session summary", ...) was not written to `path`; empty when the
+// target was not refused.
+QString exportRefusal(const QString &what, const QString &path, const logfile::ExportTarget &target);

@@ -65,6 +65,7 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
         connect(ui_.cmd[static_cast<std::size_t>(k)], &QPushButton::clicked, this, [this, k] { cmd_Click(k); });
     connect(ui_.lstComment, &CommentList::rowDoubleClicked, this, &frmLogger::lstComment_DblClick);
     connect(ui_.mnuSessionSummary, &QAction::triggered, this, &frmLogger::mnuSessionSummary_Click);
+    connect(ui_.mnuExportToSpreadsheet, &QAction::triggered, this, &frmLogger::mnuExportToSpreadsheet_Click);
     // The tape position set by hand, while the VCR timer is stopped.
     connect(ui_.dtpVCRTime, &QTimeEdit::timeChanged, this,
             [this](QTime t) { session_.tape().setPosition(QTime(0, 0).secsTo(t)); });

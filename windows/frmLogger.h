@@ -94,6 +94,7 @@ public:
     void mnuCustomizeEventButtons_Click();
     void mnuContents_Click();
     void mnuSessionSummary_Click();
+    void mnuExportToSpreadsheet_Click();
     void mnuAbout_Click();
     // Where Help > Contents looks; the program's folder unless set.
     void setHelpFile(const QString &path) { helpFile_ = path; }

@@ -6,9 +6,11 @@
 #include "ui/HelpWindow.h"
 #include "ui/Prompts.h"
 #include "windows/FileMessages.h"
+#include "windows/SpreadsheetExport.h"
 #include "windows/frmSessionSummary.h"
 #include "windows/frmSetUpList.h"
 
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -43,6 +45,11 @@ void frmLogger::mnuContents_Click() {
         help_ = new HelpWindow(this);
     help_->showContents(helpFile_.isEmpty() ? defaultHelpFile() : helpFile_);
     help_->showOver(this);
+}
+
+void frmLogger::mnuExportToSpreadsheet_Click() {
+    exportLogToSpreadsheet(this, prompts_, session_.log().path());
+    ui_.txtComment->setFocus();
 }
 
 void frmLogger::mnuSessionSummary_Click() {

@@ -1,11 +1,17 @@
 #include "windows/frmSessionSummary.h"
 
+#include "core/filereplace.h"
+#include "export/workbook.h"
 #include "ui/AppIcon.h"
 #include "ui/NativePath.h"
 #include "ui/Prompts.h"
 #include "ui/Style.h"
+#include "ui/TimelineView.h"
 #include "windows/FileMessages.h"
+#include "windows/SummaryTableModel.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -15,28 +21,18 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QSplitter>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
 
 namespace {
 
 // A short read needs no progress bar flashing up.
 constexpr int kProgressDelayMs = 500;
 constexpr int kProgressRange = 1000;
-
-// Writes the whole file, replacing what it held.
-logfile::FileError writeFile(const std::string &path, std::string_view bytes) {
-    const logfile::UniqueFd fd = logfile::openFile(path, O_WRONLY | O_CREAT | O_TRUNC);
-    if (!fd)
-        return logfile::FileError::fromErrno(errno);
-    const int err = logfile::writeAll(fd.get(), bytes);
-    return err ? logfile::FileError::fromErrno(err) : logfile::FileError();
-}
 
 }  // namespace
 
@@ -47,7 +43,7 @@ frmSessionSummary::frmSessionSummary(Prompts &prompts, const QString &logFilePat
     setFont(designFont());
     setWindowTitle(kAppTitle + QStringLiteral(" - Session Summary - ") + QFileInfo(logFilePath).fileName());
     setSizeGripEnabled(true);
-    resize(900, 420);
+    resize(900, 620);
 
     lblStatus = new QLabel(QStringLiteral("Reading the log file..."), this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
@@ -57,31 +53,51 @@ frmSessionSummary::frmSessionSummary(Prompts &prompts, const QString &logFilePat
     prgReading->setObjectName(QStringLiteral("prgReading"));
     prgReading->setRange(0, kProgressRange);
     prgReading->hide();
-    grdSummary = new QTableWidget(this);
+    summaryModel = new SummaryTableModel(this);
+    grdSummary = new QTableView;
     grdSummary->setObjectName(QStringLiteral("grdSummary"));
+    grdSummary->setModel(summaryModel);
     grdSummary->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdSummary->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdSummary->verticalHeader()->hide();
-    grdSummary->setTabKeyNavigation(false);  // Tab goes on to the buttons, the arrows move in the table
+    // Columns sized from the rows around those shown, not from all of ten thousand.
+    grdSummary->horizontalHeader()->setResizeContentsPrecision(300);
+    grdSummary->setTabKeyNavigation(false);  // Tab goes on to the timeline and the buttons, the arrows move in the table
+    timeline = new TimelineView;
+    splitter = new QSplitter(Qt::Vertical, this);
+    splitter->setChildrenCollapsible(false);
+    splitter->addWidget(grdSummary);
+    splitter->addWidget(timeline);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
     cmdExport = new QPushButton(QStringLiteral("&Export..."), this);
     cmdExport->setObjectName(QStringLiteral("cmdExport"));
+    cmdExport->setToolTip(QStringLiteral("Save the table as an Excel workbook with charts, or as CSV"));
     cmdExport->setEnabled(false);
     cmdExport->setAutoDefault(false);
+    cmdSaveTimeline = new QPushButton(QStringLiteral("Save &Timeline as PNG..."), this);
+    cmdSaveTimeline->setObjectName(QStringLiteral("cmdSaveTimeline"));
+    cmdSaveTimeline->setEnabled(false);
+    cmdSaveTimeline->setAutoDefault(false);
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
     cmdClose->setAutoDefault(false);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
     buttons->addWidget(cmdExport);
+    buttons->addWidget(cmdSaveTimeline);
+    buttons->addStretch();
     buttons->addWidget(cmdClose);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(lblStatus);
     layout->addWidget(prgReading);
-    layout->addWidget(grdSummary, 1);
+    layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
+    setTabOrder(grdSummary, timeline);
+    setTabOrder(timeline, cmdExport);
 
     connect(cmdExport, &QPushButton::clicked, this, &frmSessionSummary::cmdExport_Click);
+    connect(cmdSaveTimeline, &QPushButton::clicked, this, &frmSessionSummary::cmdSaveTimeline_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::reject);
 
     progressTimer_ = new QTimer(this);
@@ -91,11 +107,16 @@ frmSessionSummary::frmSessionSummary(Prompts &prompts, const QString &logFilePat
     sinceStart_.start();
 
     worker_ = std::thread([this, native = toNativePath(logFilePath)] {
-        result_ = logsummary::summariseFile(native, [this](long long position, long long size) {
-            position_.store(position, std::memory_order_relaxed);
-            size_.store(size, std::memory_order_relaxed);
-            return !cancel_.load(std::memory_order_relaxed);
-        });
+        logtimeline::TimelineBuilder timelineBuilder;
+        result_ = logsummary::summariseFile(
+            native,
+            [this](long long position, long long size) {
+                position_.store(position, std::memory_order_relaxed);
+                size_.store(size, std::memory_order_relaxed);
+                return !cancel_.load(std::memory_order_relaxed);
+            },
+            [&timelineBuilder](const logformat::RecordView &record) { timelineBuilder.add(record); });
+        timeline_ = timelineBuilder.finish();
         // Queued: runs on the window's thread after the worker is done with result_. A window
         // destroyed first joins this thread and drops the call.
         QMetaObject::invokeMethod(this, &frmSessionSummary::finishLoading, Qt::QueuedConnection);
@@ -136,50 +157,28 @@ void frmSessionSummary::finishLoading() {
                                            : QStringLiteral("%1 damaged lines were skipped.").arg(s.damagedLines));
         if (s.rows == 0)
             status << QStringLiteral("The log holds no entries.");
-        fillTable();
+        if (timeline_.untimedEntries > 0)
+            status << QStringLiteral("%1 of the entries were made while no scenario timer ran: the timeline leaves "
+                                     "them out.")
+                          .arg(timeline_.untimedEntries);
+        if (timeline_.marksLeftOut > 0)
+            status << QStringLiteral("The timeline shows the first %1 entries; %2 more are in the log.")
+                          .arg(static_cast<qulonglong>(logtimeline::kMaxMarks))
+                          .arg(timeline_.marksLeftOut);
+        grdSummary->verticalHeader()->setDefaultSectionSize(grdSummary->fontMetrics().height() + 6);
+        summaryModel->setSummary(s);
+        grdSummary->resizeColumnsToContents();
+        timeline->setTimeline(std::move(timeline_));
         cmdExport->setEnabled(true);
+        cmdSaveTimeline->setEnabled(!timeline->timeline().runs.empty());
+        fitWidth();
     }
     lblStatus->setText(status.join(QLatin1Char('\n')));
     lblStatus->setVisible(!status.isEmpty());
     emit loaded();
 }
 
-void frmSessionSummary::fillTable() {
-    const logsummary::Summary &s = result_.summary;
-    const std::vector<std::string> columns = logsummary::tableColumns(s);
-    const std::vector<std::vector<logformat::Field>> rows = logsummary::tableRows(s);
-    grdSummary->setUpdatesEnabled(false);
-    grdSummary->clear();
-    grdSummary->setColumnCount(static_cast<int>(columns.size()));
-    grdSummary->setRowCount(static_cast<int>(rows.size()));
-    QStringList titles;
-    for (const std::string &title : columns)
-        titles << QString::fromStdString(title);
-    grdSummary->setHorizontalHeaderLabels(titles);
-
-    // Totals and statistics in bold, so the three parts of the table stand apart.
-    QFont bold = grdSummary->font();
-    bold.setBold(true);
-    const std::size_t firstTotal = s.groups.size();
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        for (std::size_t c = 0; c < rows[r].size(); ++c) {
-            const logformat::Field &cell = rows[r][c];
-            if (cell.kind == logformat::Kind::None)
-                continue;
-            auto *item = new QTableWidgetItem;
-            if (cell.kind == logformat::Kind::Number) {
-                item->setText(QString::fromStdString(logformat::formatNumber(cell.number)));
-                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            } else {
-                item->setText(QString::fromStdString(cell.text));
-            }
-            if (r >= firstTotal)
-                item->setFont(bold);
-            grdSummary->setItem(static_cast<int>(r), static_cast<int>(c), item);
-        }
-    }
-    grdSummary->resizeColumnsToContents();
-    grdSummary->setUpdatesEnabled(true);
+void frmSessionSummary::fitWidth() {
     // Wide enough for every column where the screen allows, so no figure hides behind the scroll bar.
     const int wanted = width() - grdSummary->viewport()->width() + grdSummary->horizontalHeader()->length() +
                        grdSummary->verticalScrollBar()->sizeHint().width();
@@ -193,27 +192,68 @@ void frmSessionSummary::fillTable() {
     move(frame.topLeft());
 }
 
+QString frmSessionSummary::exportName(const QString &ending) const {
+    QString name = QFileInfo(path_).fileName();
+    if (name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        name.chop(4);
+    return name + ending;
+}
+
+bool frmSessionSummary::tellOutcome(const QString &what, const QString &path, const logfile::ExportTarget &refused,
+                                    const logfile::FileError &error) {
+    QString message = exportRefusal(what, QDir::toNativeSeparators(path), refused);
+    if (message.isEmpty() && error)
+        message = QStringLiteral("%1 could not be saved.\n\n").arg(what) + fileFailureDetails(path, error);
+    if (message.isEmpty())
+        return true;
+    prompts_.messageBox(message, kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+    return false;
+}
+
 void frmSessionSummary::cmdExport_Click() {
     Prompts::FileDialog dialog;
     dialog.kind = Prompts::FileDialog::Kind::Save;
-    dialog.initialName = QStringLiteral("Session Summary.csv");
-    dialog.filter = QStringLiteral("CSV Files (*.csv)");
+    // A workbook unless CSV is asked for: its cells are typed, so no spreadsheet runs a text as a formula.
+    dialog.initialName = exportName(QStringLiteral(" summary.xlsx"));
+    dialog.filter = QStringLiteral("Excel Workbook (*.xlsx);;CSV Files (*.csv)");
     dialog.directory = QFileInfo(path_).absolutePath();  // beside the log it sums up
     const std::optional<QString> chosen = prompts_.fileDialog(dialog);
     if (!chosen)
         return;
-    // Saving over a log would throw its rows away, and the current log would go on below the table.
-    const bool sameFile = QFileInfo(*chosen).exists() && QFileInfo(*chosen).canonicalFilePath() ==
-                                                             QFileInfo(path_).canonicalFilePath();
-    if (sameFile || logfile::checkLogFile(toNativePath(*chosen)).result == logfile::LogCheck::Result::Log) {
-        prompts_.messageBox(QStringLiteral("The session summary was not saved: this file is a log, and saving would "
-                                           "replace its rows.\n\n%1\n\nChoose Export again and another name.")
-                                .arg(QDir::toNativeSeparators(*chosen)),
-                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
-        return;
+    const std::string target = toNativePath(*chosen);
+    const std::string log = toNativePath(path_);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (chosen->endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        const logfile::ReplaceOutcome out = logfile::replaceFile(target, log, logsummary::exportCsv(result_.summary));
+        QApplication::restoreOverrideCursor();
+        tellOutcome(QStringLiteral("The session summary"), *chosen, out.refused, out.error);
+    } else {
+        const xlsxexport::Outcome out = xlsxexport::exportSummary(result_.summary, target, log);
+        QApplication::restoreOverrideCursor();
+        tellOutcome(QStringLiteral("The session summary"), *chosen, out.refused, out.error);
     }
-    if (const logfile::FileError error = writeFile(toNativePath(*chosen), logsummary::exportCsv(result_.summary)))
-        prompts_.messageBox(QStringLiteral("The session summary could not be saved.\n\n") +
-                                fileFailureDetails(*chosen, error),
-                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
+}
+
+void frmSessionSummary::cmdSaveTimeline_Click() {
+    Prompts::FileDialog dialog;
+    dialog.kind = Prompts::FileDialog::Kind::Save;
+    dialog.initialName = exportName(QStringLiteral(" timeline.png"));
+    dialog.filter = QStringLiteral("PNG Images (*.png)");
+    dialog.directory = QFileInfo(path_).absolutePath();
+    const std::optional<QString> chosen = prompts_.fileDialog(dialog);
+    if (!chosen)
+        return;
+    int rowsLeftOut = 0;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    timeline->picture(&rowsLeftOut).save(&buffer, "PNG");
+    const logfile::ReplaceOutcome out =
+        logfile::replaceFile(toNativePath(*chosen), toNativePath(path_), std::string_view(png.constData(), png.size()));
+    if (tellOutcome(QStringLiteral("The timeline picture"), *chosen, out.refused, out.error) && rowsLeftOut > 0)
+        prompts_.messageBox(QStringLiteral("The picture shows the first %1 rows of the timeline; %2 more did not fit "
+                                           "in one picture.")
+                                .arg(timeline->timeline().runs.size() - static_cast<std::size_t>(rowsLeftOut))
+                                .arg(rowsLeftOut),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Information);
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The session summary of one log file: time on task and counts per participant and scenario,
-// participant totals and scenario statistics, with an export to CSV. The log is read on a worker
-// thread, so a long log keeps the window responsive.
+// participant totals and scenario statistics, and below them the session's timeline; the table
+// exports to an .xlsx workbook (with charts) or CSV, the timeline to a PNG picture. The log is
+// read once, on a worker thread, so a long log keeps the window responsive.
 
+#include "core/filereplace.h"
 #include "core/summary.h"
+#include "core/timeline.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -14,8 +17,11 @@ class Prompts;
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
+class QSplitter;
+class QTableView;
 class QTimer;
+class SummaryTableModel;
+class TimelineView;
 
 class frmSessionSummary : public QDialog {
     Q_OBJECT
@@ -29,12 +35,20 @@ public:
     // The figures shown; complete once loaded.
     const logsummary::FileSummary &result() const { return result_; }
 
+    // The proposed names of the exports: the log's name, then " summary.xlsx" or " timeline.png".
+    QString exportName(const QString &ending) const;
+
     void cmdExport_Click();
+    void cmdSaveTimeline_Click();
 
     QLabel *lblStatus = nullptr;  // reading failures, damaged lines skipped
     QProgressBar *prgReading = nullptr;
-    QTableWidget *grdSummary = nullptr;
+    QSplitter *splitter = nullptr;
+    QTableView *grdSummary = nullptr;
+    SummaryTableModel *summaryModel = nullptr;
+    TimelineView *timeline = nullptr;
     QPushButton *cmdExport = nullptr;
+    QPushButton *cmdSaveTimeline = nullptr;
     QPushButton *cmdClose = nullptr;
 
 signals:
@@ -43,11 +57,15 @@ signals:
 private:
     void showProgress();
     void finishLoading();
-    void fillTable();
+    void fitWidth();
+    // Tells the outcome of writing an export to `path`; true when it was written.
+    bool tellOutcome(const QString &what, const QString &path, const logfile::ExportTarget &refused,
+                     const logfile::FileError &error);
 
     Prompts &prompts_;
     const QString path_;
     logsummary::FileSummary result_;  // written by the worker until it hands over
+    logtimeline::Timeline timeline_;  // likewise
     bool loaded_ = false;
     QTimer *progressTimer_ = nullptr;
     QElapsedTimer sinceStart_;

@@ -1,6 +1,7 @@
 // The session summary: time on task, counts and statistics worked out from real log bytes.
 
 #include "core/summary.h"
+#include "core/timeline.h"
 #include "tests/support/Harness.h"
 
 #include <QTemporaryDir>
@@ -10,13 +11,15 @@ using namespace logformat;
 
 namespace {
 
-// One log row from "participant|scenario|seconds|comment". A comment "!START" (RESUME, PAUSE,
-// STOP) is that timer marker for the row's scenario; "#3=Error" is a press of the event button
-// at position 3 named Error. Seconds that are not a number are written as text; none, as nothing.
+// One log row from "participant|scenario|seconds|comment[|PC time]". A comment "!START" (RESUME,
+// PAUSE, STOP) is that timer marker for the row's scenario; "#3=Error" is a press of the event
+// button at position 3 named Error. Seconds that are not a number are written as text; none, as
+// nothing.
 std::string row(const QString &shorthand) {
     const QStringList f = shorthand.split(QLatin1Char('|'));
     Record r;
-    r.fill(Field::txt(""));  // the clock columns play no part
+    r.fill(Field::txt(""));  // the clock columns play no part but in a pause's length
+    r[PCTime] = Field::txt(f.value(4).toStdString());
     bool isNumber = false;
     const double seconds = f[2].toDouble(&isNumber);
     r[ScenarioSeconds] = f[2].isEmpty() ? Field::none()
@@ -56,6 +59,26 @@ QStringList groupLines(const logsummary::Summary &s) {
     return out;
 }
 
+// A timeline run as "participant/scenario#take start-end stopped|running [before the log]", then
+// its pauses "pause at-resumedAt (length s)" and marks "seconds e<event>|c text".
+QString runLine(const logtimeline::Run &run) {
+    QString out = QStringLiteral("%1/%2#%3 %4-%5 %6%7")
+                      .arg(QString::fromStdString(run.participant), QString::fromStdString(run.scenario))
+                      .arg(run.take)
+                      .arg(run.start)
+                      .arg(run.end)
+                      .arg(run.stopped ? "stopped" : "running")
+                      .arg(run.begunBeforeLog ? " before the log" : "");
+    for (const logtimeline::Pause &p : run.pauses)
+        out += QStringLiteral(" | pause %1-%2 (%3 s)").arg(p.at).arg(p.resumedAt).arg(p.length);
+    for (const logtimeline::Mark &m : run.marks)
+        out += QStringLiteral(" | %1 %2 %3")
+                   .arg(m.seconds)
+                   .arg(m.event < 0 ? QStringLiteral("c") : QStringLiteral("e%1").arg(m.event))
+                   .arg(QString::fromStdString(m.text));
+    return out;
+}
+
 }  // namespace
 
 class TestSummary : public QObject {
@@ -63,13 +86,20 @@ class TestSummary : public QObject {
 
     QTemporaryDir dir_;
 
-    logsummary::Summary summarise(const QStringList &rows, std::string bytes = headerRow()) {
+    logsummary::Summary summarise(const QStringList &rows, std::string bytes = headerRow(),
+                                  logtimeline::Timeline *timeline = nullptr) {
         for (const QString &shorthand : rows)
             bytes += row(shorthand);
         const QString path = dir_.filePath(QStringLiteral("log.csv"));
-        return writeBytes(path, QByteArray::fromStdString(bytes))
-                   ? logsummary::summariseFile(path.toStdString()).summary
-                   : logsummary::Summary{};
+        if (!writeBytes(path, QByteArray::fromStdString(bytes)))
+            return {};
+        // The timeline from the same reading, as the summary window gets it.
+        logtimeline::TimelineBuilder builder;
+        const logsummary::FileSummary s = logsummary::summariseFile(
+            path.toStdString(), {}, [&](const RecordView &record) { builder.add(record); });
+        if (timeline)
+            *timeline = builder.finish();
+        return s.summary;
     }
 
 private slots:
@@ -140,22 +170,67 @@ private slots:
         QVERIFY(summarise({}).groups.empty());  // a header only
     }
 
+    void timeline_data() {
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("runs");
+        QTest::addColumn<int>("untimed");
+        QTest::newRow("marks where they were made, a pause with its length on the PC clock")
+            << QStringList{"P1|C|0|!START",      "P1|C|10|looks around", "P1|C|20|#1=Task done",
+                           "P1|C|30|!PAUSE|02:00:30 PM", "P1|C|30|asks the moderator",
+                           "P1|C|30|!RESUME|02:02:00 PM", "P1|C|25|#0=Error", "P1|C|60|!STOP"}
+            << QStringList{"P1/C#1 0-60 stopped | pause 30-30 (90 s) | 10 c looks around | 20 e1 Task done"
+                           " | 25 e0 Error | 30 c asks the moderator"}
+            << 0;
+        QTest::newRow("a pause across midnight")
+            << QStringList{"P1|C|0|!START", "P1|C|5|!PAUSE|11:59:30 PM", "P1|C|5|!RESUME|12:00:30 AM", "P1|C|9|!STOP"}
+            << QStringList{"P1/C#1 0-9 stopped | pause 5-5 (60 s)"} << 0;
+        QTest::newRow("begun before the log's first row, at 0")
+            << QStringList{"P1|C|12|early note", "P1|C|20|!PAUSE", "P1|C|21|after the pause"}
+            << QStringList{"P1/C#1 0-21 running before the log | pause 20-20 (-1 s) | 12 c early note"
+                           " | 21 c after the pause"}
+            << 0;
+        QTest::newRow("never stopped before the next START; a second take; a button no header names")
+            << QStringList{"P1|C|0|!START", "P1|C|25|a", "P2|C|0|!START", "P2|C|7|#4=Hesitates", "P2|C|9|!STOP",
+                           "P1|C|0|!START", "P1|C|3|!STOP"}
+            << QStringList{"P1/C#1 0-25 running | 25 c a", "P2/C#1 0-9 stopped | 7 e2 Hesitates", "P1/C#2 0-3 stopped"}
+            << 0;
+        QTest::newRow("entries while no timer runs are not on it")
+            << QStringList{"P1|C|0|before any marker", "P1|C|0|!START", "P1|C|4|!STOP", "P1|C|0|after the stop"}
+            << QStringList{"P1/C#1 0-4 stopped"} << 2;
+    }
+    // The timeline's rows and marks come from the log's markers as the summary reads them.
+    void timeline() {
+        QFETCH(QStringList, log);
+        QFETCH(QStringList, runs);
+        QFETCH(int, untimed);
+        logtimeline::Timeline t;
+        summarise(log, headerRow({"Error", "Task done"}), &t);
+        QStringList lines;
+        for (const logtimeline::Run &run : t.runs)
+            lines << runLine(run);
+        QCOMPARE(lines, runs);
+        QCOMPARE(t.untimedEntries, untimed);
+        QCOMPARE(t.eventNames.size() >= 2 ? t.eventNames[1] : std::string(), std::string("Task done"));
+    }
+
     void exportBytes() {
         logsummary::Summary s;
         s.eventTitles = {"Button - Error"};
         s.groups = {{"Ann \"Mac\"", "Search, then buy", {97263, true, true, 2, {3}}},
-                    {"Ann \"Mac\"", "", {0, false, false, 1, {0}}}};
+                    {"Ann \"Mac\"", "", {0, false, false, 1, {0}}},
+                    {"Bo", "", {61, true, false, 0, {1}}}};
         s.participants = {{"Ann \"Mac\"", {97263, true, true, 3, {3}}}};
         s.scenarios = {{"Search, then buy", 1, 190.0 / 3, 97263}, {"", 0, 0, 0}};
         QCOMPARE(logsummary::exportCsv(s),
                  std::string(
-                     "\"Kind\",\"Participant\",\"Scenario\",\"Time On Task In Seconds\",\"Time On Task\","
-                     "\"Not Stopped\",\"Comments\",\"Button - Error\",\"Participants Timed\","
+                     "\"Kind\",\"Participant\",\"Scenario\",\"Time On Task\",\"Status\","
+                     "\"Time On Task In Seconds\",\"Comments\",\"Button - Error\",\"Participants Timed\","
                      "\"Mean Time On Task In Seconds\",\"Mean Time On Task\","
                      "\"Median Time On Task In Seconds\",\"Median Time On Task\"\r\n"
-                     "\"Scenario\",\"Ann 'Mac'\",\"Search, then buy\",97263,\"27:01:03\",\"Not stopped\",2,3,,,,,\r\n"
-                     "\"Scenario\",\"Ann 'Mac'\",\"\",0,\"00:00:00\",\"\",1,0,,,,,\r\n"
-                     "\"Participant total\",\"Ann 'Mac'\",,97263,\"27:01:03\",\"Not stopped\",3,3,,,,,\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"Search, then buy\",\"27:01:03\",\"Not stopped\",97263,2,3,,,,,\r\n"
+                     "\"Scenario\",\"Ann 'Mac'\",\"\",\"00:00:00\",\"Not timed\",0,1,0,,,,,\r\n"
+                     "\"Scenario\",\"Bo\",\"\",\"00:01:01\",\"Done\",61,0,1,,,,,\r\n"
+                     "\"Participant total\",\"Ann 'Mac'\",,\"27:01:03\",\"Not stopped\",97263,3,3,,,,,\r\n"
                      "\"Scenario across participants\",,\"Search, then buy\",,,,,,1,63.33,\"00:01:03\","
                      "97263,\"27:01:03\"\r\n"
                      "\"Scenario across participants\",,\"\",,,,,,0,,,,\r\n"));

@@ -5,6 +5,8 @@
 //   make_awkward_log <log.csv> <expected.json>
 
 #include "core/logformat.h"
+#include "tests/spreadsheet/awkward_texts.h"
+#include "tests/support/LogRecords.h"
 
 #include <cstdio>
 #include <fstream>
@@ -14,16 +16,6 @@
 using namespace logformat;
 
 namespace {
-
-// Texts an observer may type that a spreadsheet may take for a number, date, time or formula,
-// or trim. A double quote reaches the writer as typed and is stored as an apostrophe.
-const std::vector<std::string> kAwkwardTexts = {
-    "Clicked Help, then Back, then left", "first; then second", "it's", "   leading blanks",
-    "trailing blanks   ", "Größe – 測試 ✓", "-2", "007", "1e5", "3,5", "12/05/2026", "00:12:34", "-> next step",
-    "=1+1", "+1", "-2+3", "@SUM(A1:A2)", "=HYPERLINK(\"x\")", "", "   ", "'quoted", "'=1+1", "'+1", "'-2+3",
-    "'@SUM(A1:A2)", "'=HYPERLINK(\"x\")", " =1+1", " +1", " -2+3", " @SUM(A1:A2)", " =HYPERLINK(\"x\")",
-    "\t=1+1",
-};
 
 std::string json(const Field &field) {
     if (field.kind == Kind::Number)
@@ -42,11 +34,7 @@ std::string json(const Field &field) {
 int main(int argc, char **argv) {
     if (argc != 3)
         return 2;
-    Record header;
-    for (std::size_t i = 0; i < kFieldCount; ++i)
-        header[i] = Field::txt(i < std::size(kFixedTitles) ? std::string(kFixedTitles[i]) : "Button - ");
-    header[FirstEventColumn] = Field::txt("Button - Error");
-    std::vector<Record> rows{header};
+    std::vector<Record> rows{headerRecord({"Error"})};
     for (std::size_t i = 0; i < kAwkwardTexts.size(); ++i) {
         Record r;
         r.fill(Field::txt(""));

@@ -4,6 +4,7 @@
 
 #include "core/logformat.h"
 #include "ui/Clock.h"
+#include "ui/NativePath.h"
 
 #include <QApplication>
 #include <QDir>
@@ -35,6 +36,25 @@ inline std::vector<logformat::Record> parseRecords(std::string_view bytes) {
     }
     return out;
 }
+
+// A temporary folder for a test's files, emptied between test functions.
+class TestFolder {
+public:
+    QString path(const QString &name = {}) const { return name.isEmpty() ? dir_.path() : dir_.filePath(name); }
+    std::string native(const QString &name) const { return toNativePath(path(name)); }
+    // Every name in the folder (or in one below it), hidden ones too: a temporary file left shows.
+    QStringList names(const QString &folder = {}) const {
+        return QDir(folder.isEmpty() ? dir_.path() : folder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    }
+    void empty() const {
+        QDir(dir_.path()).removeRecursively();
+        QDir().mkpath(dir_.path());
+    }
+
+private:
+    QTemporaryDir dir_;
+};
 
 class FakeClock final : public Clock {
 public:

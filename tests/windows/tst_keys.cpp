@@ -195,6 +195,12 @@ private slots:
         f.enter("in the next scenario");
         QCOMPARE(f.rows().back()[logformat::Scenario], logformat::Field::txt("Search"));
         QCOMPARE(f.rows().back()[logformat::Participant], logformat::Field::txt("P2"));
+        // File > Export to Spreadsheet by its letter: a workbook named after the log, beside it.
+        f.prompts.answerFile(std::nullopt);
+        key(Qt::Key_F, Qt::AltModifier);
+        QTRY_VERIFY(f.c().mnuFile->isVisible());
+        QTest::keyClick(f.c().mnuFile, Qt::Key_S);
+        QTRY_COMPARE(f.prompts.lastFileDialog().initialName, QString("log.xlsx"));
         // The Set Up buttons by their keys.
         for (const auto &[letter, dialogName] : {std::pair{Qt::Key_U, "frmSetUpScenarios"}, {Qt::Key_P, "frmSetUpParticipants"}}) {
             QVERIFY(showActive(&w));

@@ -10,7 +10,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMenu>
-#include <QTableWidget>
+#include <QTableView>
 #include <QInputDialog>
 #include <QListWidget>
 #include <QPushButton>
@@ -174,11 +174,13 @@ private slots:
         auto *summary = w.findChild<frmSessionSummary *>();
         QVERIFY(summary && summary->isVisible());
         QTRY_VERIFY(summary->isLoaded());
-        QVERIFY(summary->windowTitle().endsWith("log.csv") && summary->grdSummary->item(0, 3)->text() == "42");
+        QVERIFY(summary->windowTitle().endsWith("log.csv") &&
+                summary->grdSummary->model()->index(0, 3).data().toString() == "00:00:42");
         // Exported beside the log, as CSV, from the keyboard; a file that cannot be written is said.
         QVERIFY(showActive(summary));
         summary->grdSummary->setFocus();
-        QTest::keyClick(summary->grdSummary, Qt::Key_Tab);  // out of the table to the buttons
+        QTest::keyClick(summary->grdSummary, Qt::Key_Tab);  // out of the table, past the timeline, to the buttons
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), summary->cmdExport);
         f.prompts.answerFile(f.path("summary.csv"));
         f.prompts.answerFile(f.path("no folder/summary.csv"));
@@ -186,9 +188,9 @@ private slots:
         QTest::keyClick(summary->cmdExport, Qt::Key_E, Qt::AltModifier);
         QTRY_COMPARE(f.prompts.calls.size(), 1);  // a button pressed by its key shows the press first
         QCOMPARE(f.prompts.lastFileDialog().directory, f.dir.path());
-        QCOMPARE(f.prompts.lastFileDialog().initialName, QString("Session Summary.csv"));
+        QCOMPARE(f.prompts.lastFileDialog().initialName, QString("log summary.xlsx"));
         summary->cmdExport->click();
-        QVERIFY(readBytes(f.path("summary.csv")).contains("\r\n\"Scenario\",\"\",\"Checkout\",42,\"00:00:42\","));
+        QVERIFY(readBytes(f.path("summary.csv")).contains("\r\n\"Scenario\",\"\",\"Checkout\",\"00:00:42\",\"Done\",42,"));
         // Never over a log: not the current one, not another.
         const QByteArray log = f.logBytes();
         QVERIFY(writeBytes(f.path("other.csv"), log));
