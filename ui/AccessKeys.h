@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // The titles of the main window's menus; their access keys are the menus' own.
-inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
+// The last, the VCR timer's source, stands before Help.
+inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help", "&VCR Timer"};
 
 // The letter after a single "&" of a caption ("&&" is an ampersand shown as such), upper case;
 // none when the caption marks no access key.

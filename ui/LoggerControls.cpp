@@ -127,6 +127,22 @@ void createMenus(LoggerControls &c, QMenuBar *bar) {
     c.mnuAbout = action(c.mnuHelp, "mnuAbout", QStringLiteral("&About Quorvane..."));
 }
 
+void createTapeMenu(LoggerControls &c, QMenuBar *bar) {
+    c.mnuVCRTimer = new QMenu(QString::fromLatin1(kMenuTitles[4]), bar);
+    c.mnuVCRTimer->setObjectName(QStringLiteral("mnuVCRTimer"));
+    bar->insertMenu(c.mnuHelp->menuAction(), c.mnuVCRTimer);
+    c.mnuTapeManual = action(c.mnuVCRTimer, "mnuTapeManual", QStringLiteral("&Manual (Start, Pause, Stop)"));
+    c.mnuTapeObs = action(c.mnuVCRTimer, "mnuTapeObs", QStringLiteral("&OBS Studio Recording..."));
+    c.mnuTapePlayer = c.mnuVCRTimer->addMenu(QStringLiteral("Media &Player"));
+    c.mnuTapePlayer->setObjectName(QStringLiteral("mnuTapePlayer"));
+    for (QAction *a : {c.mnuTapeManual, c.mnuTapeObs})
+        a->setCheckable(true);
+    c.mnuTapeManual->setChecked(true);
+    c.mnuVCRTimer->addSeparator();
+    c.mnuGoToMoment = action(c.mnuVCRTimer, "mnuGoToMoment", QStringLiteral("&Go to the Moment"));
+    c.mnuGoToMoment->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+}
+
 }  // namespace
 
 LoggerControls createLoggerControls(QMainWindow *window) {
@@ -195,6 +211,11 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.tmrMainTimer->setObjectName(QStringLiteral("tmrMainTimer"));
     c.tmrMainTimer->setInterval(1000);
     createMenus(c, window->menuBar());
+    createTapeMenu(c, window->menuBar());
+    c.lblTapeLink = new QLabel(c.frameVCR);
+    c.lblTapeLink->setObjectName(QStringLiteral("lblTapeLink"));
+    c.lblTapeLink->setAttribute(Qt::WA_TransparentForMouseEvents);  // a press on it moves the window, as on the frame
+    c.lblTapeLink->hide();
     applyGeometry(c, designGeometry());
     return c;
 }

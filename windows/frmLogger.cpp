@@ -79,6 +79,7 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
     // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
     // presses on the background move the window.
     qApp->installEventFilter(this);
+    connectTape();
 
     ui_.tmrMainTimer->start();
 }
