@@ -1,0 +1,162 @@
+// OBS Studio itself, headless under an X server of its own: the VCR timer follows its recording
+// through start, pause, resume and stop, with and without a password, and through OBS going away
+// and coming back. Every entry's tape time is checked against OBS's own record status, asked by
+// a client apart from the program's.
+
+#include "tests/tape/RealPrograms.h"
+#include "tests/tape/TapeFixture.h"
+
+#include <QJsonArray>
+#include <cmath>
+
+class TestTapeObs : public QObject {
+    Q_OBJECT
+
+    TapeFixture f;
+    RealObs obs;
+    int port_ = 0;
+    int ticks_ = 0;
+    // The program's tape against OBS's elapsed time at one moment, in ms: our error.
+    QList<qint64> offsets_;
+
+    frmLogger &load() {
+        frmLogger &w = f.loadAsStored(true);
+        ticks_ = 0;
+        connect(f.c().tmrMainTimer, &QTimer::timeout, this, [this] { ++ticks_; });
+        return w;
+    }
+    void storeLink(const QString &password) {
+        f.store->SaveSetting("Tape", "Source", "OBS");
+        f.store->SaveSetting("Tape", "OBS Port", QString::number(port_));
+        f.store->SaveSetting("Tape", "OBS Password", password);
+    }
+    double obsSeconds(const QJsonObject &status) const {
+        return status.value("responseData").toObject().value("outputDuration").toDouble() / 1000;
+    }
+    // An entry made now carries OBS's elapsed recording time, whole seconds, within a second of
+    // the record status asked just before and just after it.
+    QString entryAgainstObs(const QString &comment, int *seconds = nullptr) {
+        const QJsonObject before = obs.status();
+        const int entry = f.entry(comment);
+        const QJsonObject after = obs.status();
+        const double mid = (after.value("before").toDouble() + after.value("after").toDouble()) / 2 * 1000;
+        offsets_ << f.link()->reading().at(static_cast<qint64>(mid)) -
+                        static_cast<qint64>(after.value("responseData").toObject().value("outputDuration").toDouble());
+        if (seconds)
+            *seconds = entry;
+        if (entry > obsSeconds(before) - 1 && entry < obsSeconds(after) + 1)
+            return {};
+        return QStringLiteral("the entry says %1 s, OBS said %2 s before it and %3 s after")
+            .arg(entry)
+            .arg(obsSeconds(before))
+            .arg(obsSeconds(after));
+    }
+    bool obsSays(const char *field, bool value) {
+        return QTest::qWaitFor(
+            [&] { return obs.status().value("responseData").toObject().value(field).toBool() == value; }, 5000);
+    }
+
+private slots:
+    void initTestCase() {
+        const QString missing = RealObs::missing();
+        if (!missing.isEmpty())
+            QSKIP(qPrintable("OBS Studio cannot run here: " + missing));
+        port_ = freePort();
+        QVERIFY2(obs.start(port_), qPrintable(obs.log()));
+    }
+    void init() {
+        f.reset();
+        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
+        f.store->SaveSetting("Reminders", "Scenario Reminder", "0");
+    }
+    void cleanup() { f.finish(); }
+    void cleanupTestCase() {
+        if (offsets_.isEmpty())
+            return;
+        std::sort(offsets_.begin(), offsets_.end());
+        qInfo("tape against OBS's outputDuration: %lld samples, min %lld ms, median %lld ms, max %lld ms",
+              static_cast<long long>(offsets_.size()), offsets_.first(), offsets_.at(offsets_.size() / 2),
+              offsets_.last());
+    }
+
+    void followsTheRecording() {
+        load();
+        QVERIFY(f.chooseObs(port_, {}));
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
+        QCOMPARE(f.entry("before the recording"), 0);
+        QVERIFY(obs.call("StartRecord").value("requestStatus").toObject().value("result").toBool());
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Recording"), 5000);
+        QTest::qWait(2500);
+        QString wrong = entryAgainstObs("recording");
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QTRY_COMPARE(f.c().lblVCRTime->text(), clockText(f.session->tapeSource().stamp()));
+
+        obs.call("PauseRecord");
+        QVERIFY(obsSays("outputPaused", true));
+        QTRY_COMPARE(f.linkText(), QString("Paused"));
+        int paused = 0;
+        wrong = entryAgainstObs("paused", &paused);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QTest::qWait(1500);
+        QCOMPARE(f.entry("still paused"), paused);
+
+        obs.call("ResumeRecord");
+        QVERIFY(obsSays("outputPaused", false));
+        QTRY_COMPARE(f.linkText(), QString("Recording"));
+        QTest::qWait(1500);
+        int resumed = 0;
+        wrong = entryAgainstObs("resumed", &resumed);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        QVERIFY(resumed > paused);
+
+        obs.call("StopRecord");
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 5000);
+        QCOMPARE(f.entry("stopped"), 0);
+        QTRY_COMPARE(f.c().lblVCRTime->text(), QString("00:00:00"));
+        QCOMPARE(f.c().cmdStartVCR->isEnabled(), false);
+    }
+
+    void lostAndBack() {
+        storeLink({});
+        load();  // as at the next start of the program: the link is chosen already
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
+        obs.call("StartRecord");
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Recording"), 5000);
+        QTest::qWait(1500);
+        int before = 0;
+        const QString wrong = entryAgainstObs("before OBS goes", &before);
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+
+        obs.kill();
+        QTRY_COMPARE(f.linkText(), QString("Lost: going on by PC clock"));
+        const int ticks = ticks_;
+        QTest::qWait(2200);
+        QVERIFY(f.entry("while OBS is away") >= before + 2);  // the tape goes on by the PC's clock
+        QVERIFY(ticks_ > ticks);                             // and so does the window
+
+        QVERIFY2(obs.start(port_), qPrintable(obs.log()));
+        // Back by itself; OBS starts with no recording.
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 20000);
+        QCOMPARE(f.entry("OBS is back"), 0);
+    }
+
+    void withAPassword() {
+        QVERIFY2(obs.start(port_, QStringLiteral("tape secret")), qPrintable(obs.log()));
+        storeLink(QStringLiteral("wrong"));
+        load();
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Wrong password"), 10000);
+        QVERIFY(f.chooseObs(port_, QStringLiteral("tape secret")));
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
+        QCOMPARE(f.store->GetSetting("Tape", "OBS Password"), QString("tape secret"));
+        obs.call("StartRecord");
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Recording"), 5000);
+        QTest::qWait(2000);
+        const QString wrong = entryAgainstObs("with a password");
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        obs.call("StopRecord");
+        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 5000);
+    }
+};
+
+QTEST_MAIN(TestTapeObs)
+#include "tst_tape_obs.moc"
