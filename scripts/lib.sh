@@ -15,6 +15,7 @@ LOG_DIR="$BUILD_DIR/logs"
 # scripts/test both.
 BUILD_PACKAGES=(
     cmake ninja-build g++ qt6-base-dev
+    qt6-websockets-dev                     # the link to OBS Studio (QtDBus, for players, is in qt6-base-dev)
     fonts-dejavu-core fonts-dejavu-extra   # the windows are designed for DejaVu Sans Condensed
 )
 TEST_PACKAGES=(
@@ -27,6 +28,8 @@ TEST_PACKAGES=(
 # Installed without the packages they merely recommend (half the download).
 LEAN_TEST_PACKAGES=(
     libreoffice-calc-nogui                 # the log opened as a spreadsheet opens it
+    obs-studio python3-websockets          # the tape linked to a real OBS Studio recording, and OBS's own answers
+    mpv mpv-mpris                          # the tape linked to a real media player over MPRIS
 )
 
 # step <log name> <what it does> <command...>: says what it does and runs the command with its

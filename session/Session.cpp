@@ -44,7 +44,9 @@ void Session::tick() {
 
 LogEntry Session::entry(const QString &text, const EventColumns &events, const Subject &subject) const {
     LogEntry e;
-    e.date = clock_.now().date();  // read afresh; the times are as shown, up to a second old
+    // Read afresh; the times are as shown, up to a second old, but a linked tape's is where the
+    // recording is at this moment.
+    e.date = clock_.now().date();
     e.pcTime = pcTime_;
     e.vcrTime = clockText(tapeSource_.stamp());
     e.scenarioTime = clockText(scenario_.shown());

@@ -86,20 +86,25 @@ void frmLogger::showTape() {
     ui_.mnuTapeManual->setChecked(!linked);
     ui_.mnuTapeObs->setChecked(source.kind() == TapeSource::Kind::Obs);
     // Touched only when the source changes: while Manual the frame stays exactly as designed.
+    const QString designed = QString::fromUtf8(layout::kLoggerDesign[layout::frameVCR].caption);
     if (ui_.dtpVCRTime->isHidden() != linked) {
         ui_.lblSetVCRTimeLabel->setHidden(linked);
         ui_.dtpVCRTime->setHidden(linked);
         ui_.lblTapeLink->setVisible(linked);
-        if (!linked)
-            ui_.frameVCR->setTitle(QString::fromUtf8(layout::kLoggerDesign[layout::frameVCR].caption));
+        if (!linked) {
+            ui_.frameVCR->setTitle(designed);
+            ui_.frameVCR->setToolTip(QString());
+        }
     }
     if (!linked)
         return;
     const TapeLink &link = *source.link();
-    ui_.frameVCR->setTitle(QStringLiteral("VCR Timer - %1").arg(link.peerName()));
+    ui_.frameVCR->setTitle(QStringLiteral("%1 - %2").arg(designed, link.peerName()));
     ui_.lblVCRTime->setText(clockText(source.clock().shown()));
     ui_.lblTapeLink->setText(linkStateText(source, link));
+    // The label lets presses through to the frame, so the frame tells the detail too.
     ui_.lblTapeLink->setToolTip(linkToolTip(source, link));
+    ui_.frameVCR->setToolTip(ui_.lblTapeLink->toolTip());
     for (QPushButton *b : {ui_.cmdStartVCR, ui_.cmdPauseVCR, ui_.cmdStopVCR})
         b->setEnabled(false);
     placeTapeLink();

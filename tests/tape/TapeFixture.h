@@ -23,6 +23,37 @@ inline int freePort() {
 
 class TapeFixture : public LoggerFixture {
 public:
+    // The main timer's ticks since loadOnPcClock(): the window is alive while they come.
+    int ticks = 0;
+
+    // Afresh, with the reminders off: these tests are about the tape, not the reminders.
+    void resetQuiet() {
+        reset();
+        store->SaveSetting("Reminders", "VCR Reminder", "0");
+        store->SaveSetting("Reminders", "Scenario Reminder", "0");
+    }
+    // As the program runs: on the PC's clock, the main timer ticking.
+    frmLogger &loadOnPcClock() {
+        frmLogger &w = loadAsStored(true);
+        ticks = 0;
+        QObject::connect(c().tmrMainTimer, &QTimer::timeout, c().tmrMainTimer, [this] { ++ticks; });
+        return w;
+    }
+    // An entry goes to disk at once, whatever the peer does.
+    bool entryWrittenAtOnce(const QString &comment) {
+        const std::size_t before = rows().size();
+        enter(comment);
+        return rows().size() == before + 1 && comments().constLast() == comment;
+    }
+    // How far the program's tape was from the peer's own time, over a test program's samples.
+    static void reportOffsets(const char *against, QList<qint64> offsets) {
+        if (offsets.isEmpty())
+            return;
+        std::sort(offsets.begin(), offsets.end());
+        qInfo("tape against %s: %lld samples, min %lld ms, median %lld ms, max %lld ms", against,
+              static_cast<long long>(offsets.size()), offsets.first(), offsets.at(offsets.size() / 2), offsets.last());
+    }
+
     // The link's state as the frame shows it.
     QString linkText() const { return c().lblTapeLink->text(); }
     const TapeLink *link() const { return session->tapeSource().link(); }

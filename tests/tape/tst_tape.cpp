@@ -31,29 +31,14 @@ class TestTape : public QObject {
 
     TapeFixture f;
 
-    // Counts the main timer's ticks: the window is alive while they come.
-    int ticks_ = 0;
     frmLogger &loadLinkedTo(int port) {
         f.store->SaveSetting("Tape", "Source", "OBS");
         f.store->SaveSetting("Tape", "OBS Port", QString::number(port));
-        frmLogger &w = f.loadAsStored(true);
-        ticks_ = 0;
-        connect(f.c().tmrMainTimer, &QTimer::timeout, this, [this] { ++ticks_; });
-        return w;
-    }
-    // An entry goes to disk at once, whatever the peer does.
-    bool entryWrittenAtOnce(const QString &comment) {
-        const std::size_t before = f.rows().size();
-        f.enter(comment);
-        return f.rows().size() == before + 1 && f.comments().constLast() == comment;
+        return f.loadOnPcClock();
     }
 
 private slots:
-    void init() {
-        f.reset();
-        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
-        f.store->SaveSetting("Reminders", "Scenario Reminder", "0");
-    }
+    void init() { f.resetQuiet(); }
     void cleanup() { f.finish(); }
 
     void theTapeFollowsTheReadings_data() {
@@ -191,11 +176,11 @@ private slots:
             }
         });
         loadLinkedTo(silent.serverPort());
-        QVERIFY(entryWrittenAtOnce("while the peer says nothing"));
+        QVERIFY(f.entryWrittenAtOnce("while the peer says nothing"));
         QTRY_VERIFY_WITH_TIMEOUT(f.c().lblTapeLink->toolTip().contains("does not answer"), 20000);
         QCOMPARE(f.linkText(), QString("Not connected"));
-        QVERIFY(ticks_ >= 3);  // the PC clock went on being shown the whole time
-        QVERIFY(entryWrittenAtOnce("and still"));
+        QVERIFY(f.ticks >= 3);  // the PC clock went on being shown the whole time
+        QVERIFY(f.entryWrittenAtOnce("and still"));
         QTRY_VERIFY_WITH_TIMEOUT(connections >= 2, 20000);  // it tries again by itself
     }
 
@@ -234,7 +219,7 @@ private slots:
         loadLinkedTo(server.serverPort());
         QTRY_VERIFY_WITH_TIMEOUT(f.c().lblTapeLink->toolTip().contains("does not speak obs-websocket 5"), 15000);
         QCOMPARE(f.linkText(), shown);
-        QVERIFY(entryWrittenAtOnce("whatever the peer says"));
+        QVERIFY(f.entryWrittenAtOnce("whatever the peer says"));
         QTRY_VERIFY_WITH_TIMEOUT(connections >= 2, 20000);
     }
 };

@@ -15,16 +15,9 @@ class TestTapeObs : public QObject {
     TapeFixture f;
     RealObs obs;
     int port_ = 0;
-    int ticks_ = 0;
     // The program's tape against OBS's elapsed time at one moment, in ms: our error.
     QList<qint64> offsets_;
 
-    frmLogger &load() {
-        frmLogger &w = f.loadAsStored(true);
-        ticks_ = 0;
-        connect(f.c().tmrMainTimer, &QTimer::timeout, this, [this] { ++ticks_; });
-        return w;
-    }
     void storeLink(const QString &password) {
         f.store->SaveSetting("Tape", "Source", "OBS");
         f.store->SaveSetting("Tape", "OBS Port", QString::number(port_));
@@ -64,23 +57,12 @@ private slots:
         port_ = freePort();
         QVERIFY2(obs.start(port_), qPrintable(obs.log()));
     }
-    void init() {
-        f.reset();
-        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
-        f.store->SaveSetting("Reminders", "Scenario Reminder", "0");
-    }
+    void init() { f.resetQuiet(); }
     void cleanup() { f.finish(); }
-    void cleanupTestCase() {
-        if (offsets_.isEmpty())
-            return;
-        std::sort(offsets_.begin(), offsets_.end());
-        qInfo("tape against OBS's outputDuration: %lld samples, min %lld ms, median %lld ms, max %lld ms",
-              static_cast<long long>(offsets_.size()), offsets_.first(), offsets_.at(offsets_.size() / 2),
-              offsets_.last());
-    }
+    void cleanupTestCase() { TapeFixture::reportOffsets("OBS's outputDuration", offsets_); }
 
     void followsTheRecording() {
-        load();
+        f.loadOnPcClock();
         QVERIFY(f.chooseObs(port_, {}));
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
         QCOMPARE(f.entry("before the recording"), 0);
@@ -118,7 +100,7 @@ private slots:
 
     void lostAndBack() {
         storeLink({});
-        load();  // as at the next start of the program: the link is chosen already
+        f.loadOnPcClock();  // as at the next start of the program: the link is chosen already
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
         obs.call("StartRecord");
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Recording"), 5000);
@@ -129,10 +111,10 @@ private slots:
 
         obs.kill();
         QTRY_COMPARE(f.linkText(), QString("Lost: going on by PC clock"));
-        const int ticks = ticks_;
+        const int ticks = f.ticks;
         QTest::qWait(2200);
         QVERIFY(f.entry("while OBS is away") >= before + 2);  // the tape goes on by the PC's clock
-        QVERIFY(ticks_ > ticks);                             // and so does the window
+        QVERIFY(f.ticks > ticks);  // and so does the window
 
         QVERIFY2(obs.start(port_), qPrintable(obs.log()));
         // Back by itself; OBS starts with no recording.
@@ -143,7 +125,7 @@ private slots:
     void withAPassword() {
         QVERIFY2(obs.start(port_, QStringLiteral("tape secret")), qPrintable(obs.log()));
         storeLink(QStringLiteral("wrong"));
-        load();
+        f.loadOnPcClock();
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Wrong password"), 10000);
         QVERIFY(f.chooseObs(port_, QStringLiteral("tape secret")));
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);

@@ -16,15 +16,8 @@ class TestTapePlayer : public QObject {
 
     TapeFixture f;
     RealMpv mpv;
-    int ticks_ = 0;
     QList<qint64> offsets_;  // the program's tape against mpv's position at one moment, ms
 
-    frmLogger &load() {
-        frmLogger &w = f.loadAsStored(true);
-        ticks_ = 0;
-        connect(f.c().tmrMainTimer, &QTimer::timeout, this, [this] { ++ticks_; });
-        return w;
-    }
     // An entry made now carries mpv's position, whole seconds, within a second of where mpv says
     // it was just before and just after.
     QString entryAgainstMpv(const QString &comment, int *seconds) {
@@ -41,11 +34,6 @@ class TestTapePlayer : public QObject {
             .arg(before)
             .arg(after);
     }
-    bool entryWrittenAtOnce(const QString &comment) {
-        const std::size_t before = f.rows().size();
-        f.enter(comment);
-        return f.rows().size() == before + 1;
-    }
 
 private slots:
     void initTestCase() {
@@ -55,23 +43,12 @@ private slots:
         QVERIFY(mpv.makeVideo());
         QVERIFY(mpv.start());
     }
-    void init() {
-        f.reset();
-        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
-        f.store->SaveSetting("Reminders", "Scenario Reminder", "0");
-    }
+    void init() { f.resetQuiet(); }
     void cleanup() { f.finish(); }
-    void cleanupTestCase() {
-        if (offsets_.isEmpty())
-            return;
-        std::sort(offsets_.begin(), offsets_.end());
-        qInfo("tape against mpv's position: %lld samples, min %lld ms, median %lld ms, max %lld ms",
-              static_cast<long long>(offsets_.size()), offsets_.first(), offsets_.at(offsets_.size() / 2),
-              offsets_.last());
-    }
+    void cleanupTestCase() { TapeFixture::reportOffsets("mpv's position", offsets_); }
 
     void followsThePlayer() {
-        frmLogger &w = load();
+        frmLogger &w = f.loadOnPcClock();
         QVERIFY(f.choosePlayer(Qt::Key_M, "mpv"));
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Paused"), 5000);
         QCOMPARE(f.c().frameVCR->title(), QString("VCR Timer - mpv"));
@@ -110,15 +87,15 @@ private slots:
     void aPlayerThatStopsAnswering() {
         f.store->SaveSetting("Tape", "Source", "Player");
         f.store->SaveSetting("Tape", "Player", "org.mpris.MediaPlayer2.mpv");
-        load();
+        f.loadOnPcClock();
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Paused"), 5000);
         mpv.signal(SIGSTOP);
         QTRY_VERIFY_WITH_TIMEOUT(f.c().lblTapeLink->toolTip().contains("does not answer"), 10000);
         QCOMPARE(f.linkText(), QString("Lost: holding"));
-        QVERIFY(entryWrittenAtOnce("while the player is silent"));
-        const int ticks = ticks_;
+        QVERIFY(f.entryWrittenAtOnce("while the player is silent"));
+        const int ticks = f.ticks;
         QTest::qWait(1500);
-        QVERIFY(ticks_ > ticks);
+        QVERIFY(f.ticks > ticks);
         mpv.signal(SIGCONT);
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Paused"), 10000);
     }
@@ -126,17 +103,17 @@ private slots:
     void aPlayerThatVanishes() {
         f.store->SaveSetting("Tape", "Source", "Player");
         f.store->SaveSetting("Tape", "Player", "org.mpris.MediaPlayer2.mpv");
-        load();
+        f.loadOnPcClock();
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Paused"), 5000);
         const int at = f.entry("before the player goes");
         mpv.kill();
         QTRY_VERIFY(f.c().lblTapeLink->toolTip().contains("has gone"));
         QCOMPARE(f.linkText(), QString("Lost: holding"));
-        QVERIFY(entryWrittenAtOnce("while the player is gone"));
+        QVERIFY(f.entryWrittenAtOnce("while the player is gone"));
         QCOMPARE(f.lastTapeSeconds(), at);
-        const int ticks = ticks_;
+        const int ticks = f.ticks;
         QTest::qWait(1200);
-        QVERIFY(ticks_ > ticks);
+        QVERIFY(f.ticks > ticks);
         QVERIFY(mpv.start());
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Paused"), 10000);  // back by itself
         QCOMPARE(f.entry("the player is back"), 0);
