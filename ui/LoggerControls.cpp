@@ -9,6 +9,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <algorithm>
 #include <vector>
 #include <QCheckBox>
@@ -135,8 +136,11 @@ void createTapeMenu(LoggerControls &c, QMenuBar *bar) {
     c.mnuTapeObs = action(c.mnuVCRTimer, "mnuTapeObs", QStringLiteral("&OBS Studio Recording..."));
     c.mnuTapePlayer = c.mnuVCRTimer->addMenu(QStringLiteral("Media &Player"));
     c.mnuTapePlayer->setObjectName(QStringLiteral("mnuTapePlayer"));
-    for (QAction *a : {c.mnuTapeManual, c.mnuTapeObs})
+    auto *sources = new QActionGroup(c.mnuVCRTimer);  // one source at a time, shown as such
+    for (QAction *a : {c.mnuTapeManual, c.mnuTapeObs}) {
         a->setCheckable(true);
+        sources->addAction(a);
+    }
     c.mnuTapeManual->setChecked(true);
     c.mnuVCRTimer->addSeparator();
     c.mnuGoToMoment = action(c.mnuVCRTimer, "mnuGoToMoment", QStringLiteral("&Go to the Moment"));

@@ -10,6 +10,7 @@
 #include "ui/Twips.h"
 #include "windows/frmObsLink.h"
 
+#include <QActionGroup>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -149,6 +150,8 @@ void frmLogger::refreshPlayerMenu() {
         if (chosenAway)
             players.prepend(source.player());
         menu->clear();
+        qDeleteAll(menu->findChildren<QActionGroup *>(Qt::FindDirectChildrenOnly));
+        auto *group = new QActionGroup(menu);
         for (const QString &name : players) {
             // Its first letter picks it from the keyboard.
             QString caption = u'&' + TapeSource::playerName(name).replace(u'&', QStringLiteral("&&"));
@@ -156,6 +159,7 @@ void frmLogger::refreshPlayerMenu() {
                 caption += QStringLiteral(" (not running)");
             QAction *a = menu->addAction(caption);
             a->setCheckable(true);
+            group->addAction(a);
             a->setChecked(following && name == source.player());
             connect(a, &QAction::triggered, this, [this, name] { mnuTapePlayer_Click(name); });
         }

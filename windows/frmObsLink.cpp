@@ -48,7 +48,8 @@ frmObsLink::frmObsLink(const ObsSettings &settings, QWidget *parent) : QDialog(p
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     form->addRow(buttons);
-    setMinimumWidth(360);
+    form->setSizeConstraint(QLayout::SetFixedSize);  // as every dialog of the program: a fixed size
+    note->setFixedWidth(360);
     txtHost->setFocus();
 }
 
