@@ -2,8 +2,10 @@
 // log of 10,000 rows and one of 1,000,000 (interleaved, against each other and against raw
 // open/write/fdatasync/close of the same row); a comment edit in logs of 100,000 and 1,000,000
 // rows, from the double click to the changed line, against a streaming copy of the same file,
-// synced, renamed over it and its folder synced, with the memory it needs at its peak. Files are
-// made in the current folder, so run it on the disk the logs live on. Arguments: [runs] (default 7).
+// synced, renamed over it and its folder synced, with the memory it needs at its peak; and Enter to
+// the row on disk with the tape linked to a real player (mpv with its MPRIS plugin, playing, on a
+// session bus of the benchmark's own), against the same raw floor. Files are made in the current
+// folder, so run it on the disk the logs live on. Arguments: [runs] (default 7).
 
 #include "bench/BenchUtil.h"
 #include "bench/LogGen.h"
@@ -18,11 +20,16 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 #include <fcntl.h>
@@ -121,6 +128,50 @@ double enter(Open &s, const QString &comment) {
     return elapsed;
 }
 
+// Lets the event loop run for `ms`.
+void settle(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, ms);
+}
+
+// mpv playing a video of its own making, on a session bus of its own: a real peer for the link.
+class PlayingMpv {
+public:
+    explicit PlayingMpv(const QString &dir) : dir_(dir) {}
+    ~PlayingMpv() {
+        for (QProcess *p : {&mpv_, &bus_})
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+    }
+    // Empty when it plays, else why not.
+    QString start() {
+        const QString plugin = QStringLiteral("/usr/lib/mpv-mpris/mpris.so");
+        if (QStandardPaths::findExecutable("mpv").isEmpty() || !QFile::exists(plugin) ||
+            QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+            return QStringLiteral("mpv, mpv-mpris or dbus-daemon is not installed");
+        const QString video = dir_ + "/tape.mkv", bus = dir_ + "/bus";
+        if (QProcess::execute("mpv", {"--no-config", "--really-quiet", "av://lavfi:testsrc=duration=600:size=160x120:rate=2",
+                                      "--o=" + video, "--ovc=mpeg4"}) != 0)
+            return QStringLiteral("mpv could not make the test video");
+        bus_.start("dbus-daemon", {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + bus});
+        for (int i = 0; i < 100 && !QFile::exists(bus); ++i)
+            QThread::msleep(20);
+        // Before the first use of the session bus in this process.
+        qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bus).toLocal8Bit());
+        mpv_.start("mpv", {"--no-config", "--script=" + plugin, "--vo=null", "--ao=null", "--idle=yes",
+                           "--keep-open=yes", video});
+        return mpv_.waitForStarted(5000) ? QString() : QStringLiteral("mpv did not start");
+    }
+
+private:
+    QString dir_;
+    QProcess bus_, mpv_;
+};
+
 }  // namespace
 
 int main(int argc, char *argv[]) {
@@ -168,6 +219,58 @@ int main(int argc, char *argv[]) {
         }
         bench::report("Enter to repainted list, 1,000,000 rows vs 10,000 rows", atMany, atFew, 1.1);
         bench::report("Enter to row on disk, 1,000,000 rows vs raw append+sync", onDisk, floor, 1.5);
+    }
+
+    // Entries with the tape linked to a player that plays: the link's calls never hold an entry up.
+    {
+        PlayingMpv player(dir.path());
+        const QString why = player.start();
+        const std::string linkedLog = dir.filePath("linked.csv").toStdString();
+        bench::writeLog(linkedLog, 10000);
+        store.SaveSetting("Tape", "Source", "Player");
+        store.SaveSetting("Tape", "Player", "org.mpris.MediaPlayer2.mpv");
+        Open linked = open(store, prompts, clock, linkedLog);
+        store.SaveSetting("Tape", "Source", "Manual");
+        const std::string plainLog = dir.filePath("plain.csv").toStdString();
+        bench::writeLog(plainLog, 10000);
+        Open plain = open(store, prompts, clock, plainLog);
+        const TapeLink *link = linked.session->tapeSource().link();
+        for (int i = 0; i < 1000 && why.isEmpty() && link->state() != LinkState::Running; ++i)
+            settle(10);
+        if (!why.isEmpty() || link->state() != LinkState::Running) {
+            std::printf("%-62s skipped: %s\n", "Enter to row on disk, player linked",
+                        qPrintable(why.isEmpty() ? QStringLiteral("mpv did not come on the bus") : why));
+        } else {
+            linked.window->show();
+            plain.window->show();
+            const QString comment = QStringLiteral("Hesitates at the coupon field, scrolls down and back up");
+            const std::string row = bench::makeRow(1);
+            std::vector<double> floor, onDisk, unlinked;
+            // The same Enter without a link, taking turns with it: the link's own cost, apart from the disk's.
+            const auto enterRow = [&](Open &s, std::vector<double> &into) {
+                s.window->controls().txtComment->setText(comment);
+                const double t = bench::nowMs();
+                s.window->cmdEnter_Click();
+                into.push_back(bench::nowMs() - t);
+            };
+            const auto rawRow = [&] {
+                const double t = bench::nowMs();
+                rawAppend(raw, row);
+                floor.push_back(bench::nowMs() - t);
+            };
+            const std::function<void()> each[] = {rawRow, [&] { enterRow(linked, onDisk); },
+                                                  [&] { enterRow(plain, unlinked); }};
+            for (int i = 0; i < 300; ++i) {
+                // Each goes first in turn: a sync right after a quiet moment is the quickest.
+                for (int k = 0; k < 3; ++k)
+                    each[(i + k) % 3]();
+                settle(5);  // the link's calls and answers go on meanwhile, as in use
+            }
+            if (link->state() != LinkState::Running)
+                std::printf("(the link did not stay linked: the figure below is not what it says)\n");
+            bench::report("Enter to row on disk, player linked vs raw append+sync", onDisk, floor, 1.5);
+            bench::report("Enter to row on disk, player linked vs not linked", onDisk, unlinked, 1.1);
+        }
     }
 
     // Comment edits in the middle of the log, from the double click to the changed line.

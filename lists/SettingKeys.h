@@ -31,4 +31,13 @@ inline constexpr NameList Scenarios{"Scenarios", "Number Of Scenarios", "Scenari
 inline constexpr NameList Participants{"Participants", "Number Of Participants", "Participant", nullptr};
 inline constexpr NameList Buttons{"Buttons", "Number Of Buttons", "Button", "-1"};
 
+// The VCR timer's source, and how to reach it: read and written only by the tape source.
+namespace tape {
+inline constexpr Key Source{"Tape", "Source", "Manual"};  // "Manual", "OBS" or "Player"
+inline constexpr Key ObsHost{"Tape", "OBS Host", "localhost"};
+inline constexpr Key ObsPort{"Tape", "OBS Port", "4455"};
+inline constexpr Key ObsPassword{"Tape", "OBS Password", nullptr};
+inline constexpr Key Player{"Tape", "Player", nullptr};  // the player's name on the session bus
+}  // namespace tape
+
 }  // namespace settingkeys

@@ -16,6 +16,7 @@ LOG_DIR="$BUILD_DIR/logs"
 BUILD_PACKAGES=(
     cmake ninja-build g++ qt6-base-dev
     pkg-config libxlsxwriter-dev            # the .xlsx exports
+    qt6-websockets-dev                     # the link to OBS Studio (QtDBus, for players, is in qt6-base-dev)
     fonts-dejavu-core fonts-dejavu-extra   # the windows are designed for DejaVu Sans Condensed
 )
 TEST_PACKAGES=(
@@ -29,6 +30,8 @@ TEST_PACKAGES=(
 LEAN_TEST_PACKAGES=(
     libreoffice-calc-nogui                 # the log and the workbooks opened as a spreadsheet opens them
     python3-openpyxl                       # the workbooks read by a second, independent reader
+    obs-studio python3-websockets          # the tape linked to a real OBS Studio recording, and OBS's own answers
+    mpv mpv-mpris                          # the tape linked to a real media player over MPRIS
 )
 
 # step <log name> <what it does> <command...>: says what it does and runs the command with its

@@ -26,6 +26,7 @@ Session::Session(SettingsStore &store, const Clock &clock, const QString &presen
     logfile::setLockWait({std::chrono::milliseconds(2000), [](void *) {
                               QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
                           }});
+    tapeSource_.restore();
     tick();
 }
 
@@ -37,14 +38,17 @@ void Session::tick() {
     const QDateTime now = clock_.now();
     pcTime_ = now.toString(QStringLiteral("hh:mm:ss AP"));
     tape_.tick(now);
+    tapeSource_.tick(now);
     scenario_.tick(now);
 }
 
 LogEntry Session::entry(const QString &text, const EventColumns &events, const Subject &subject) const {
     LogEntry e;
-    e.date = clock_.now().date();  // read afresh; the times are as shown, up to a second old
+    // Read afresh; the times are as shown, up to a second old, but a linked tape's is where the
+    // recording is at this moment.
+    e.date = clock_.now().date();
     e.pcTime = pcTime_;
-    e.vcrTime = clockText(tape_.shown());
+    e.vcrTime = clockText(tapeSource_.stamp());
     e.scenarioTime = clockText(scenario_.shown());
     e.participant = subject.participant;
     e.scenario = subject.scenario;

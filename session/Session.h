@@ -5,6 +5,7 @@
 #include "lists/NameList.h"
 #include "session/LogSession.h"
 #include "session/Timers.h"
+#include "session/tape/TapeSource.h"
 
 #include <QString>
 
@@ -28,6 +29,9 @@ public:
     const LogSession &log() const { return log_; }
     ManualTape &tape() { return tape_; }
     const ManualTape &tape() const { return tape_; }
+    // Where the VCR timer's tape time comes from: the stopwatch above, or a linked recording.
+    TapeSource &tapeSource() { return tapeSource_; }
+    const TapeSource &tapeSource() const { return tapeSource_; }
     ScenarioTimer &scenario() { return scenario_; }
     const ScenarioTimer &scenario() const { return scenario_; }
     // The stored name lists' count keys as last read, which a list dialog's OK relies on.
@@ -50,6 +54,7 @@ private:
     const Clock &clock_;
     LogSession log_;
     ManualTape tape_;
+    TapeSource tapeSource_{store_, tape_};
     ScenarioTimer scenario_;
     NameListCounts counts_;
     QString pcTime_;

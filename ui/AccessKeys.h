@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // The titles of the main window's menus; their access keys are the menus' own.
-inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help"};
+// The last, the VCR timer's source, stands before Help.
+inline constexpr const char *kMenuTitles[] = {"&File", "&Edit", "&Custom Event Buttons", "&Help", "&VCR Timer"};
 
 // Every access key of the main window that an event button must not take: the menus' and the Set Up
 // buttons', with what has it.
@@ -18,6 +19,7 @@ inline constexpr TakenAccessKey kWindowAccessKeys[] = {{"&File", "the File menu"
                                                        {"&Edit", "the Edit menu"},
                                                        {"&Custom Event Buttons", "the Custom Event Buttons menu"},
                                                        {"&Help", "the Help menu"},
+                                                       {"&VCR Timer", "the VCR Timer menu"},
                                                        {"Set &Up...", "the Set Up button of the scenarios"},
                                                        {"Set U&p...", "the Set Up button of the participants"}};
 

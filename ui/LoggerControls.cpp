@@ -11,6 +11,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <algorithm>
 #include <vector>
 #include <QCheckBox>
@@ -145,6 +146,25 @@ void createMenus(LoggerControls &c, QMenuBar *bar) {
     c.mnuAbout = action(c.mnuHelp, "mnuAbout", QStringLiteral("&About Quorvane..."));
 }
 
+void createTapeMenu(LoggerControls &c, QMenuBar *bar) {
+    c.mnuVCRTimer = new QMenu(QString::fromLatin1(kMenuTitles[4]), bar);
+    c.mnuVCRTimer->setObjectName(QStringLiteral("mnuVCRTimer"));
+    bar->insertMenu(c.mnuHelp->menuAction(), c.mnuVCRTimer);
+    c.mnuTapeManual = action(c.mnuVCRTimer, "mnuTapeManual", QStringLiteral("&Manual (Start, Pause, Stop)"));
+    c.mnuTapeObs = action(c.mnuVCRTimer, "mnuTapeObs", QStringLiteral("&OBS Studio Recording..."));
+    c.mnuTapePlayer = c.mnuVCRTimer->addMenu(QStringLiteral("Media &Player"));
+    c.mnuTapePlayer->setObjectName(QStringLiteral("mnuTapePlayer"));
+    auto *sources = new QActionGroup(c.mnuVCRTimer);  // one source at a time, shown as such
+    for (QAction *a : {c.mnuTapeManual, c.mnuTapeObs}) {
+        a->setCheckable(true);
+        sources->addAction(a);
+    }
+    c.mnuTapeManual->setChecked(true);
+    c.mnuVCRTimer->addSeparator();
+    c.mnuGoToMoment = action(c.mnuVCRTimer, "mnuGoToMoment", QStringLiteral("&Go to the Moment"));
+    c.mnuGoToMoment->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+}
+
 }  // namespace
 
 LoggerControls createLoggerControls(QMainWindow *window) {
@@ -214,6 +234,11 @@ LoggerControls createLoggerControls(QMainWindow *window) {
     c.tmrMainTimer->setInterval(1000);
     createMenus(c, window->menuBar());
     c.lstComment->addAction(c.mnuRemoveEntry);
+    createTapeMenu(c, window->menuBar());
+    c.lblTapeLink = new QLabel(c.frameVCR);
+    c.lblTapeLink->setObjectName(QStringLiteral("lblTapeLink"));
+    c.lblTapeLink->setAttribute(Qt::WA_TransparentForMouseEvents);  // a press on it moves the window, as on the frame
+    c.lblTapeLink->hide();
     applyGeometry(c, designGeometry());
     return c;
 }

@@ -84,6 +84,15 @@ struct LoggerControls {
     QAction *sep3 = nullptr;
     QAction *mnuAbout = nullptr;
 
+    // The VCR timer's source, beyond the design: a menu of its own before Help, and the link's
+    // state, shown in the time picker's place while a link is chosen.
+    QMenu *mnuVCRTimer = nullptr;
+    QAction *mnuTapeManual = nullptr;
+    QAction *mnuTapeObs = nullptr;
+    QMenu *mnuTapePlayer = nullptr;  // filled with the players on the bus as it opens
+    QAction *mnuGoToMoment = nullptr;
+    QLabel *lblTapeLink = nullptr;
+
     std::array<QWidget *, layout::ControlCount> byControl{};
     QWidget *widget(layout::Control c) const { return byControl[c]; }
     template <typename W>

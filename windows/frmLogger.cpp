@@ -105,7 +105,7 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_PageUp), [this] { chooseNextParticipant(-1); });
     // A menu opened and closed from the keyboard leaves the keys to the comment box, not to a menu
     // bar still waiting for a letter.
-    for (QMenu *menu : {ui_.mnuFile, ui_.mnuEdit, ui_.mnuCustomEventButtons, ui_.mnuHelp})
+    for (QMenu *menu : {ui_.mnuFile, ui_.mnuEdit, ui_.mnuCustomEventButtons, ui_.mnuVCRTimer, ui_.mnuHelp})
         connect(menu, &QMenu::aboutToHide, this, [this] {
             QTimer::singleShot(0, this, [this] {
                 if (QApplication::activeModalWidget() == nullptr &&
@@ -116,6 +116,7 @@ frmLogger::frmLogger(Session &session, Prompts &prompts, QWidget *parent)
     // Keys reach the comment box's handler, and Enter anywhere but on a button means cmdEnter;
     // presses on the background move the window.
     qApp->installEventFilter(this);
+    connectTape();
 
     ui_.tmrMainTimer->start();
 }

@@ -100,6 +100,13 @@ public:
     void setHelpFile(const QString &path) { helpFile_ = path; }
     HelpWindow *helpWindow() const { return help_; }
 
+    // The VCR timer's source (frmLogger_tape.cpp): the observer's own timer, OBS Studio's
+    // recording or a media player; Go to the Moment asks the player to show a line's tape time.
+    void mnuTapeManual_Click();
+    void mnuTapeObs_Click();
+    void mnuTapePlayer_Click(const QString &busName);
+    void mnuGoToMoment_Click();
+
     // The list-and-focus reset: last line selected, focus to the comment box.
     void selectLastLineAndFocusComment();
     // The selected line of the comment list, -1 for none.
@@ -161,6 +168,11 @@ private:
                       void (frmLogger::*click)());
     void restorePlacement();
     void savePlacement();
+    // The tape source's menu and frame (frmLogger_tape.cpp).
+    void connectTape();
+    void showTape();
+    void placeTapeLink();
+    void refreshPlayerMenu();
 
     Session &session_;
     Prompts &prompts_;

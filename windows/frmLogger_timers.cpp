@@ -40,6 +40,7 @@ void frmLogger::showTimers() {
     ui_.cmdStartScenario->setEnabled(scenario.state() != TimerState::Running);
     ui_.cmdPauseScenario->setEnabled(scenario.state() == TimerState::Running);
     ui_.cmdStopScenario->setEnabled(scenario.state() != TimerState::Stopped);
+    showTape();
 }
 
 void frmLogger::cmdStartVCR_Click() {
@@ -75,7 +76,9 @@ void frmLogger::flushTypedAhead() {
 }
 
 bool frmLogger::startScenario() {
-    if (ui_.chkVCRTimeReminder->isChecked() && session_.tape().state() != TimerState::Running) {
+    // A linked tape is the recording's to start, not the observer's: nothing to remind of.
+    if (ui_.chkVCRTimeReminder->isChecked() && !session_.tapeSource().linked() &&
+        session_.tape().state() != TimerState::Running) {
         if (!remind(QStringLiteral("The VCR Timer has not been started. Do you want to start the VCR Timer?"),
                     QStringLiteral("Start VCR Timer?")))
             return false;

@@ -22,6 +22,7 @@ public:
     QTemporaryDir dir;
     ScriptedPrompts prompts;
     FakeClock clock;
+    SystemClock pcClock;
     std::unique_ptr<SettingsStore> store;
     std::unique_ptr<Session> session;
     std::unique_ptr<frmLogger> window;
@@ -48,15 +49,17 @@ public:
         session.reset();
     }
 
-    // Loaded as the stored settings say, the clock ticked by the test alone.
-    frmLogger &loadAsStored() {
-        session = std::make_unique<Session>(*store, clock);
+    // Loaded as the stored settings say, the clock ticked by the test alone; or, `onPcClock`, on
+    // the PC's clock with the main timer ticking as in use.
+    frmLogger &loadAsStored(bool onPcClock = false) {
+        session = std::make_unique<Session>(*store, onPcClock ? static_cast<const Clock &>(pcClock) : clock);
         session->log().use(logPath());
         window = std::make_unique<frmLogger>(*session, prompts);
         if (window->WriteColumnHeader())
             qFatal("the log file cannot be prepared");
         window->Form_Load();
-        window->controls().tmrMainTimer->stop();
+        if (!onPcClock)
+            window->controls().tmrMainTimer->stop();
         if (!showActive(window.get()))
             qFatal("the main window does not become active");
         return *window;
