@@ -94,6 +94,7 @@ namespace {
 struct SpanParse {
     std::size_t count = 0;  // fields found, counting no further than one past a whole record
     bool whole = false;     // exactly 19 fields, the last ending where the span ends
+    bool open = false;      // it ends inside a text whose closing quote has not come
 };
 
 // Parses the fields of one span of lines (its last line end included), as the reader rules say:
@@ -118,6 +119,7 @@ SpanParse parseSpan(const char *p, const char *const end, RecordView *out) {
                 if (out && result.count < kFieldCount)
                     (*out)[result.count] = {Kind::Text, 0, std::string_view(text, static_cast<std::size_t>(stop - text))};
                 ++result.count;
+                result.open = true;
                 return result;
             }
             field = {Kind::Text, 0, std::string_view(text, static_cast<std::size_t>(close - text))};
@@ -215,33 +217,49 @@ ScanStatus scanRecord(std::string_view buf, std::size_t pos, bool atEnd, RecordS
     if (alone.count > kFieldCount)
         return ScanStatus::Found;
     // Fewer fields, or a text still open at the line end: the record may go on on the next line,
-    // unless that line is a record of its own.
-    if (next == end)
-        return atEnd ? ScanStatus::Found : ScanStatus::NeedMore;
-    const char *lineEnd2 = nullptr;
-    const char *next2 = nullptr;
-    if (!findLine(next, end, atEnd, lineEnd2, next2))
-        return ScanStatus::NeedMore;
-    if (isBlankLine(next, lineEnd2) || parseSpan(next, next2, nullptr).whole)
-        return ScanStatus::Found;
+    // unless that line is a record of its own; past two lines only while a text in quotes stays
+    // open, which leaves no doubt where the record goes on.
     RecordView joined;
-    const SpanParse both = parseSpan(p, next2, &joined);
-    if (both.whole) {
-        fields = joined;
-        span.shape = Shape::TwoLines;
-        span.end = static_cast<std::size_t>(next2 - begin);
+    const char *joinEnd = next;
+    bool open = alone.open;
+    for (int lines = 1; lines < kMostLinesOfARecord; ++lines) {
+        if (joinEnd == end)
+            return atEnd ? ScanStatus::Found : ScanStatus::NeedMore;
+        const char *lineEnd2 = nullptr;
+        const char *next2 = nullptr;
+        if (!findLine(joinEnd, end, atEnd, lineEnd2, next2))
+            return ScanStatus::NeedMore;
+        // A blank line is part of a text left open, and ends anything else.
+        if ((isBlankLine(joinEnd, lineEnd2) && !open) || parseSpan(joinEnd, next2, nullptr).whole)
+            return ScanStatus::Found;
+        const SpanParse both = parseSpan(p, next2, &joined);
+        open = both.open;
+        if (both.whole) {
+            fields = joined;
+            span.shape = Shape::Joined;
+            span.end = static_cast<std::size_t>(next2 - begin);
+            return ScanStatus::Found;
+        }
+        if (!both.open)
+            return ScanStatus::Found;
+        joinEnd = next2;
     }
     return ScanStatus::Found;
 }
 
 void parseFields(std::string_view bytes, Shape shape, RecordView &fields) {
+    if (shape == Shape::Joined) {
+        // Its lines are found again as they were: the record's own lines decide.
+        RecordSpan span;
+        if (scanRecord(bytes, 0, true, span, fields) != ScanStatus::Found)
+            fields = {};
+        return;
+    }
     const char *p = bytes.data();
     const char *const end = p + bytes.size();
     const char *lineEnd = nullptr;
     const char *next = nullptr;
     findLine(p, end, true, lineEnd, next);
-    if (shape == Shape::TwoLines && next < end)
-        findLine(next, end, true, lineEnd, next);
     clearFrom(fields, parseSpan(p, next, &fields).count);
 }
 

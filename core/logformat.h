@@ -65,10 +65,13 @@ using RecordView = std::array<FieldView, kFieldCount>;
 
 // How a record stands in the file's lines. A record is one line of 19 fields; a record whose
 // text runs over a line end (a field holding a line break, or a line end between fields) is read
-// over two lines when the second line is not a record by itself. Any other line is a damaged row:
-// cut short, too many fields, or not a row at all. It costs that line alone: the next record
+// over two lines when the second line is not a record by itself, and over more while a text in
+// quotes stays open across them (another writer's field holding line breaks). Any other line is a
+// damaged row: cut short, too many fields, or not a row at all. It costs that line alone: the next record
 // starts on the next line. Lines of nothing but blanks are no records.
-enum class Shape : unsigned char { Whole, TwoLines, Damaged };
+enum class Shape : unsigned char { Whole, Joined, Damaged };
+// The most lines one record is read over (a text in quotes holding line breaks).
+inline constexpr int kMostLinesOfARecord = 64;
 
 struct RecordSpan {
     std::size_t begin = 0;  // the first byte of the record's first line
@@ -77,7 +80,7 @@ struct RecordSpan {
 };
 
 enum class ScanStatus {
-    Found,     // a record (whole, over two lines, or damaged) was found
+    Found,     // a record (whole, over lines joined, or damaged) was found
     End,       // nothing but blank lines remain
     NeedMore,  // the buffer ends before the record's lines do; more input decides
 };

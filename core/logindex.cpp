@@ -63,11 +63,24 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
     path_ = path;
     // A first load writes into fresh memory; room for a long session's rows comes with it, so that
     // an entry never waits for the offsets to be copied.
-    starts_.reserve(static_cast<std::size_t>(st.st_size / 96) + 65536);
+    // (As many as a log of a few million rows holds: a huge file is seldom made of rows.)
+    starts_.reserve(static_cast<std::size_t>(std::min<long long>(st.st_size / 96, 4LL << 20)) + 65536);
 
     chunks_.restart();
     logformat::RecordStart found[256];
     for (std::size_t pos = 0;;) {
+        // A line longer than any row: a damaged row, passed over without being held.
+        if (chunks_.tooLong(pos)) {
+            starts_.push_back(static_cast<std::uint64_t>(chunks_.offset() + static_cast<long long>(pos)) |
+                              static_cast<std::uint64_t>(logformat::Shape::Damaged) << kShapeShift);
+            if (!chunks_.skipLine(fd.get(), pos)) {
+                out.readError = FileError::fromErrno(errno);
+                end_ = chunks_.offset();
+                stamp_ = stampOf(fd.get());
+                return out;
+            }
+            pos = 0;
+        }
         // More input: keep the unfinished part, read the next chunk behind it.
         if (!chunks_.readMore(fd.get(), pos)) {
             out.readError = FileError::fromErrno(errno);
@@ -98,7 +111,9 @@ LogIndex::LoadOutcome LogIndex::load(const std::string &path) {
 
 std::string_view LogIndex::bytesOf(std::size_t i) {
     const long long from = offset(i);
-    const long long to = i + 1 < starts_.size() ? offset(i + 1) : end_;
+    // Of a line too long to be a row, its start is enough to show it.
+    const long long to = std::min(i + 1 < starts_.size() ? offset(i + 1) : end_,
+                                  from + static_cast<long long>(ChunkedFile::kLongestLine));
     const long long cacheTo = cacheFrom_ + static_cast<long long>(cache_.size());
     if (cacheFrom_ < 0 || from < cacheFrom_ || to > cacheTo) {
         // The lines around it too: a list shows its neighbours next.

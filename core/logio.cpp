@@ -284,6 +284,26 @@ LogCheck checkLogFile(const std::string &path) {
     RecordReader reader;
     if ((out.error = reader.open(path)))
         return out;
+    // A header row ends well within its first 64 KiB: a file whose first line goes on further (a
+    // disk image, a file preallocated without line ends) is no log, and is not read on.
+    {
+        const UniqueFd fd = openForReading(path, out.error);
+        if (!fd)
+            return out;
+        constexpr long long kHeaderRoom = 64 * 1024;
+        std::string start(static_cast<std::size_t>(kHeaderRoom), '\0');
+        const long long got = readAt(fd.get(), start.data(), kHeaderRoom, 0);
+        if (got < 0) {
+            out.error = FileError::fromErrno(errno);
+            return out;
+        }
+        start.resize(static_cast<std::size_t>(got));
+        if (got == kHeaderRoom && start.find_first_of("\r\n") == std::string::npos) {
+            out.result = LogCheck::Result::NotLog;
+            out.reason = "its first line is longer than any column-header row";
+            return out;
+        }
+    }
     // The beginning tells: a log starts with its header row and goes on with rows of 19 fields.
     // It is read even when the file says it is empty: one whose reading fails (/proc/self/mem) is
     // no log.
@@ -387,6 +407,35 @@ bool ChunkedFile::readMore(int fd, std::size_t keep) {
     return true;
 }
 
+bool ChunkedFile::skipLine(int fd, std::size_t keep) {
+    for (std::size_t at = from_ + keep;;) {
+        const auto *lineEnd = static_cast<const char *>(std::memchr(base_ + at, '\n', to_ - at));
+        const auto *cr = static_cast<const char *>(std::memchr(base_ + at, '\r', (lineEnd ? lineEnd - base_ : to_) - at));
+        if (cr)
+            lineEnd = cr;  // a CR ends a line too; a LF after it makes a blank line, which is no record
+        if (lineEnd) {
+            const auto next = static_cast<std::size_t>(lineEnd - base_) + 1;
+            offset_ += static_cast<long long>(next - from_);
+            from_ = next;
+            return true;
+        }
+        if (atEnd_) {
+            offset_ += static_cast<long long>(to_ - from_);
+            from_ = to_;
+            return true;
+        }
+        // Nothing of it is kept: the next chunk goes where the window began.
+        offset_ += static_cast<long long>(to_ - from_);
+        from_ = to_ = 0;
+        const long long n = readSome(fd, base_, capacity_);
+        if (n < 0)
+            return false;
+        atEnd_ = n == 0;
+        to_ = static_cast<std::size_t>(n);
+        at = 0;
+    }
+}
+
 FileError RecordReader::open(const std::string &path) {
     FileError error;
     struct stat st {};
@@ -412,6 +461,22 @@ RecordReader::Step RecordReader::next(logformat::RecordView &record) {
             return Step::End;
         }
         // The batch read, the window may move: the records of the last batch are all taken.
+        if (scanned_ == logformat::ScanStatus::NeedMore && file_.tooLong(scanPos_)) {
+            // A line longer than any row: a damaged row, passed over.
+            recordOffset_ = file_.offset() + static_cast<long long>(scanPos_);
+            recordShape_ = logformat::Shape::Damaged;
+            recordBytes_ = {};
+            record = {};
+            if (!file_.skipLine(fd_.get(), scanPos_)) {
+                readErrno_ = errno;
+                return Step::ReadFailed;
+            }
+            scanPos_ = 0;
+            scanned_ = file_.window().empty() && file_.atEnd() ? logformat::ScanStatus::End
+                                                                : logformat::ScanStatus::Found;
+            consumed_ = file_.offset();
+            return Step::Damaged;
+        }
         if (scanned_ == logformat::ScanStatus::NeedMore) {
             if (!file_.readMore(fd_.get(), scanPos_)) {
                 readErrno_ = errno;

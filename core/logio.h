@@ -133,12 +133,21 @@ LogCheck checkLogFile(const std::string &path);
 // five times slower into memory that begins a few bytes past one, as a std::string's does.
 class ChunkedFile {
 public:
+    // No line of a log is longer: one that is (a disk image, a file preallocated without line ends)
+    // is a damaged row that is skipped, never held in memory whole.
+    static constexpr std::size_t kLongestLine = 16 * 1024 * 1024;
+
     explicit ChunkedFile(std::size_t chunk) : chunk_(chunk) {}
     // From the start of the file.
     void restart();
     // Keeps the window's bytes from `keep` on and reads what follows them; false on a read error,
     // with errno set.
     bool readMore(int fd, std::size_t keep);
+    // Whether the unfinished part from `keep` on is a line longer than any a log holds.
+    bool tooLong(std::size_t keep) const { return to_ - from_ - keep >= kLongestLine; }
+    // Passes over that line, reading on without keeping it, to the start of the next; the window
+    // then begins there (or is empty at the end of the file). False on a read error.
+    bool skipLine(int fd, std::size_t keep);
     std::string_view window() const { return {base_ + from_, to_ - from_}; }
     // The file offset of the window's first byte.
     long long offset() const { return offset_; }

@@ -174,6 +174,11 @@ RecordAt recordAt(int fd, long long offset, long long size) {
             out.result = RecordAt::Result::Gone;
             return out;
         }
+        if (want >= static_cast<long long>(ChunkedFile::kLongestLine)) {
+            out.result = RecordAt::Result::Found;  // longer than any row: damaged, never held whole
+            out.shape = logformat::Shape::Damaged;
+            return out;
+        }
     }
     // A record found further on is not the one that started here.
     out.result = span.begin == 0 ? RecordAt::Result::Found : RecordAt::Result::Gone;

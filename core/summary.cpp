@@ -82,13 +82,23 @@ void SummaryBuilder::closeRunning(double endSeconds) {
 }
 
 int SummaryBuilder::eventSlot(std::string_view name) {
-    const auto [it, added] = eventIndex_.try_emplace(std::string(name), static_cast<int>(summary_.eventTitles.size()));
-    if (added) {
-        summary_.eventTitles.push_back(std::string(logformat::kEventTitlePrefix) + std::string(name));
-        for (Group &g : summary_.groups)
-            g.figures.events.resize(summary_.eventTitles.size());
-    }
-    return it->second;
+    if (const auto it = eventIndex_.find(std::string(name)); it != eventIndex_.end())
+        return it->second;
+    // A log of ten buttons' presses has few names; one with thousands (a foreign or damaged file)
+    // gets its first ones counted by name and the rest together, not a column each per group.
+    const bool full = summary_.eventTitles.size() >= kMostEventNames;
+    if (full && otherSlot_ >= 0)
+        return otherSlot_;
+    const int slot = static_cast<int>(summary_.eventTitles.size());
+    summary_.eventTitles.push_back(full ? std::string(kOtherEvents)
+                                        : std::string(logformat::kEventTitlePrefix) + std::string(name));
+    for (Group &g : summary_.groups)
+        g.figures.events.resize(summary_.eventTitles.size());
+    if (full)
+        otherSlot_ = slot;
+    else
+        eventIndex_.emplace(std::string(name), slot);
+    return slot;
 }
 
 void SummaryBuilder::add(const logformat::RecordView &record) {

@@ -61,6 +61,10 @@ struct Summary {
     long long damagedLines = 0;
 };
 
+// The most events counted each by its name; the others are counted together under kOtherEvents.
+inline constexpr std::size_t kMostEventNames = 50;
+inline constexpr std::string_view kOtherEvents = "Other events";
+
 class SummaryBuilder {
 public:
     void add(const logformat::RecordView &record);
@@ -84,6 +88,7 @@ private:
     // Button name -> index into the figures' events, and each column's last name and index, as
     // a column mostly holds one button's presses.
     std::unordered_map<std::string, int> eventIndex_;
+    int otherSlot_ = -1;
     std::string columnName_[logformat::kEventColumnCount];
     int columnSlot_[logformat::kEventColumnCount] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 

@@ -170,6 +170,27 @@ private slots:
         QVERIFY(summarise({}).groups.empty());  // a header only
     }
 
+    void thousandsOfEventNamesTakeLittleMemory() {
+        // A foreign or damaged file: 10,000 event names over 2,000 participants. The first 50 are
+        // counted each by name, the rest together, and the summary takes megabytes, not gigabytes.
+        QStringList rows;
+        for (int i = 0; i < 10000; ++i)
+            rows << QString("P%1|C|0|#%2=event %3").arg(i % 2000).arg(i % 10).arg(i);
+        logsummary::Summary s;
+        QVERIFY(inChildWithMemory(256 << 20, [&] {
+            s = summarise(rows);
+            return !logsummary::exportCsv(s).empty();
+        }));
+        s = summarise(rows);
+        QCOMPARE(s.eventTitles.size(), logsummary::kMostEventNames + 1);
+        QCOMPARE(s.eventTitles.back(), std::string(logsummary::kOtherEvents));
+        QCOMPARE(s.eventTitles.front(), std::string("Button - event 0"));
+        long long others = 0;
+        for (const logsummary::ParticipantTotal &p : s.participants)
+            others += p.figures.events.back();
+        QCOMPARE(others, 10000 - static_cast<long long>(logsummary::kMostEventNames));
+    }
+
     void timeline_data() {
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QStringList>("runs");

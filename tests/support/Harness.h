@@ -14,6 +14,12 @@
 #include <QTest>
 #include <vector>
 
+#include <csignal>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 inline QByteArray readBytes(const QString &path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
@@ -55,6 +61,42 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// Runs `check` in a child process, as another user when given (the superuser may write any file);
+// true when it returned true.
+template <typename F>
+bool inChild(F &&check, uid_t user = 0) {
+    const pid_t child = fork();
+    if (child == 0) {
+        // A crash ends the child at once: the test harness's own handler would wait for threads
+        // that did not come along.
+        for (const int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
+            std::signal(sig, SIG_DFL);
+        // The group too: with the superuser's group left, every file reads as its group's bits say.
+        const bool asUser = user == 0 || geteuid() != 0 ||
+                            (setgroups(0, nullptr) == 0 && setgid(user) == 0 && setuid(user) == 0);
+        _exit(asUser && check() ? 0 : 1);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The same with the child's memory limited to what it has now and `more` bytes beyond: an
+// allocation past it fails as on a machine without room.
+template <typename F>
+bool inChildWithMemory(long long more, F &&check) {
+    return inChild([&] {
+        long long sizeKb = 0;
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("VmSize:"))
+                    sizeKb = line.mid(7).trimmed().split(' ').value(0).toLongLong();
+        const rlim_t limit = static_cast<rlim_t>(sizeKb * 1024 + more);
+        const rlimit rl{limit, limit};
+        return sizeKb > 0 && setrlimit(RLIMIT_AS, &rl) == 0 && check();
+    });
+}
 
 class FakeClock final : public Clock {
 public:
