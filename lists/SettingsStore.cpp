@@ -3,6 +3,7 @@
 #include "ui/AppTitle.h"
 
 #include <QStringList>
+#include <utility>
 
 namespace {
 QString path(const QString &section, const QString &key) { return section + u'/' + key; }
@@ -38,8 +39,16 @@ void SettingsStore::written() {
     if (batches_ > 0)
         unsynced_ = true;
     else
-        settings_.sync();  // a value saved is on disk, even if the program is killed later
+        sync();  // a value saved is on disk, even if the program is killed later
 }
+
+void SettingsStore::sync() {
+    settings_.sync();
+    if (settings_.status() != QSettings::NoError)
+        failed_ = true;
+}
+
+bool SettingsStore::takeSaveFailure() { return std::exchange(failed_, false); }
 
 SettingsStore::Batch::Batch(SettingsStore &store) : store_(store) { ++store_.batches_; }
 
@@ -47,7 +56,7 @@ SettingsStore::Batch::~Batch() {
     if (--store_.batches_ > 0 || !store_.unsynced_)
         return;
     store_.unsynced_ = false;
-    store_.settings_.sync();
+    store_.sync();
 }
 
 QString SettingsStore::GetSetting(const settingkeys::Key &key) const {

@@ -19,6 +19,9 @@ public:
     void SaveSetting(const settingkeys::Key &key, const QString &value);
 
     QString fileName() const { return settings_.fileName(); }
+    // Whether a save since the last call could not be written to the settings file (a full disk, a
+    // folder that cannot be written): true once for each failure, so the observer is told once.
+    bool takeSaveFailure();
 
     // Every save and delete is on disk when it returns, even if the program is killed later; while
     // a Batch lives they are written together when it ends, one rewrite of the file and one sync
@@ -38,6 +41,9 @@ private:
     void written();
 
     mutable QSettings settings_;
+    void sync();
+
     int batches_ = 0;
     bool unsynced_ = false;
+    bool failed_ = false;
 };

@@ -1,5 +1,7 @@
 #include "windows/FileMessages.h"
 
+#include "lists/SettingsStore.h"
+
 QString logFileFailureMessage(bool creating, const logfile::FileError &error) {
     QString firstLine = QStringLiteral("The following error occured:");
     if (error.kind == logfile::FailureKind::InUse)
@@ -44,4 +46,10 @@ QString exportRefusal(const QString &what, const QString &path, const logfile::E
         break;
     }
     return QStringLiteral("%1 was not saved.\n\n").arg(what) + fileFailureDetails(path, target.error);
+}
+
+QString settingsNotSaved(const SettingsStore &store, const QString &what) {
+    return QStringLiteral("%1 in Quorvane's settings file, perhaps because its disk is full or its folder cannot be "
+                          "written:\n\n%2\n\nIt is used until Quorvane ends, but it will be gone the next time.")
+        .arg(what, store.fileName());
 }

@@ -20,3 +20,8 @@ QString fileFailureDetails(const QString &path, const logfile::FileError &error)
 // Why an export (`what`: "The session summary", ...) was not written to `path`; empty when the
 // target was not refused.
 QString exportRefusal(const QString &what, const QString &path, const logfile::ExportTarget &target);
+
+class SettingsStore;
+// What could not be saved in the settings file, where that file is, and what it means for the
+// observer: the value is used until Quorvane ends, and is gone the next time.
+QString settingsNotSaved(const SettingsStore &store, const QString &what);

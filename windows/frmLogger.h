@@ -173,6 +173,7 @@ private:
     void showTape();
     void placeTapeLink();
     void refreshPlayerMenu();
+    void showTapeChosen();
 
     Session &session_;
     Prompts &prompts_;

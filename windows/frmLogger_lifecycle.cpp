@@ -6,6 +6,7 @@
 #include "ui/Clock.h"
 #include "ui/Prompts.h"
 #include "ui/Twips.h"
+#include "windows/FileMessages.h"
 
 #include <QCheckBox>
 #include <algorithm>
@@ -105,10 +106,18 @@ void frmLogger::mnuExit_Click() {
         return;
     ended_ = true;
     SettingsStore &store = session_.store();
-    store.SaveSetting(settingkeys::VCRReminder, QString::number(ui_.chkVCRTimeReminder->isChecked() ? 1 : 0));
-    store.SaveSetting(settingkeys::ScenarioReminder, QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
-    savePlacement();
-    recentFiles().save(store);
+    {
+        const SettingsStore::Batch once(store);  // one rewrite of the settings file
+        store.SaveSetting(settingkeys::VCRReminder, QString::number(ui_.chkVCRTimeReminder->isChecked() ? 1 : 0));
+        store.SaveSetting(settingkeys::ScenarioReminder,
+                          QString::number(ui_.chkScenarioTimeReminder->isChecked() ? 1 : 0));
+        savePlacement();
+        recentFiles().save(store);
+    }
+    if (store.takeSaveFailure())
+        prompts_.messageBox(settingsNotSaved(store, QStringLiteral("The window's size, the reminders and the recently "
+                                                                   "used files could not be saved")),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     ui_.tmrMainTimer->stop();
     close();
     emit programEnded();

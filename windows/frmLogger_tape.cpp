@@ -5,9 +5,11 @@
 
 #include "windows/frmLogger.h"
 
+#include "lists/SettingsStore.h"
 #include "ui/LoggerDesign.h"
 #include "ui/Prompts.h"
 #include "ui/Twips.h"
+#include "windows/FileMessages.h"
 #include "windows/frmObsLink.h"
 
 #include <QActionGroup>
@@ -123,19 +125,26 @@ void frmLogger::placeTapeLink() {
 void frmLogger::mnuTapeManual_Click() {
     if (session_.tapeSource().linked())
         session_.tapeSource().useManual();
-    showTimers();
+    showTapeChosen();
 }
 
 void frmLogger::mnuTapeObs_Click() {
     frmObsLink dialog(session_.tapeSource().obs(), this);
     if (dialog.exec() == QDialog::Accepted)
         session_.tapeSource().useObs(dialog.settings());
-    showTimers();
+    showTapeChosen();
 }
 
 void frmLogger::mnuTapePlayer_Click(const QString &busName) {
     session_.tapeSource().usePlayer(busName);
+    showTapeChosen();
+}
+
+void frmLogger::showTapeChosen() {
     showTimers();
+    if (session_.store().takeSaveFailure())
+        prompts_.messageBox(settingsNotSaved(session_.store(), QStringLiteral("The tape's source could not be saved")),
+                            kAppTitle, Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
 }
 
 void frmLogger::refreshPlayerMenu() {

@@ -4,11 +4,12 @@
 #include "lists/SettingsStore.h"
 #include "ui/AccessKeys.h"
 #include "ui/AltLetterGuard.h"
-#include "ui/OneLineValidator.h"
 #include "ui/AppIcon.h"
+#include "ui/OneLineValidator.h"
 #include "ui/Prompts.h"
 #include "ui/Style.h"
 #include "ui/Twips.h"
+#include "windows/FileMessages.h"
 #include "windows/Pickers.h"
 
 #include <QFrame>
@@ -179,6 +180,9 @@ void frmSetUpList::cmdRemove_Click() {
 
 void frmSetUpList::OKButton_Click() {
     rewriteNameList(store_, kind_.keys, count_, names());
+    if (store_.takeSaveFailure())
+        prompts_.messageBox(settingsNotSaved(store_, QStringLiteral("The list could not be saved")), kAppTitle,
+                            Prompts::Buttons::Ok, Prompts::Icon::Exclamation);
     if (refresh_)
         refresh_();
     accept();

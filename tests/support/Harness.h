@@ -137,6 +137,18 @@ public:
         qputenv("XDG_RUNTIME_DIR", runtimeDir().toLocal8Bit());
     }
     QString runtimeDir() const { return dir_.filePath(QStringLiteral("run")); }
+    // The settings file cannot be written (as on a full disk) while `unwritable` is true: the folder
+    // it lives in is a file.
+    void makeUnwritable(bool unwritable) const {
+        const QString folder = dir_.filePath(QStringLiteral("Quorvane"));
+        if (unwritable) {
+            QDir(folder).removeRecursively();
+            QFile blocker(folder);
+            (void)blocker.open(QIODevice::WriteOnly);
+        } else {
+            QFile::remove(folder);
+        }
+    }
     // Empties the store between test functions.
     static void clear() { QSettings(QSettings::IniFormat, QSettings::UserScope, "Quorvane", "Quorvane").clear(); }
 

@@ -190,6 +190,18 @@ private slots:
         QCOMPARE(d->names(), QStringList{"Ann  Bob Carl"});
     }
 
+    void aListThatCannotBeSavedIsSaidSo() {
+        auto d = open(kSetUpScenarios);
+        type(*d, "Checkout");
+        settings_.makeUnwritable(true);
+        prompts_.answerMessage("The list could not be saved", Prompts::OK);
+        d->OKButton->click();
+        settings_.makeUnwritable(false);
+        QCOMPARE(prompts_.calls.size(), 1);
+        QVERIFY(prompts_.calls.at(0).text.contains(store_->fileName()));
+        QCOMPARE(refreshed_, 1);  // still used until the program ends
+    }
+
     void altLettersTypeNothing() {
         auto d = open(kSetUpScenarios);
         d->txtScenario->setFocus();
