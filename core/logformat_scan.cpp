@@ -224,7 +224,7 @@ ScanStatus walk(std::string_view buf, std::size_t &pos, bool atEnd, Sink &sink) 
         Carry carry;
         const char *p = lineStart;  // the next block
         unsigned commas = 0;        // the line's commas outside texts so far, as far as 19
-        bool lineBad = false;
+        std::uint64_t lineBad = 0;  // nonzero once a byte keeps the line from being plainly whole
         bool plain = true;
         std::uint32_t *separators = sink.separators();
         for (; plain; p += 64) {
@@ -245,7 +245,7 @@ ScanStatus walk(std::string_view buf, std::size_t &pos, bool atEnd, Sink &sink) 
             std::uint64_t from = ~std::uint64_t(0);  // the bits of the current line in this block
             for (std::uint64_t lfs = b.lineEnds;; lfs &= lfs - 1) {
                 const std::uint64_t part = from & (lfs ? lfs ^ (lfs - 1) : ~std::uint64_t(0));
-                lineBad |= (b.bad & part) != 0;
+                lineBad |= b.bad & part;
                 std::uint64_t c = b.commas & part;
                 const unsigned count = Vectors::count(c);
                 if constexpr (Sink::kCut) {

@@ -53,12 +53,17 @@ Marker markerOf(const FieldView &comment) {
     return comment.kind == Kind::Text ? logformat::markerOf(comment.text) : Marker::None;
 }
 
+std::size_t SummaryBuilder::recentSlot(std::string_view participant, std::string_view scenario) {
+    const auto last = [](std::string_view s) { return s.empty() ? 0u : static_cast<unsigned char>(s.back()); };
+    return (participant.size() * 7 + last(participant) * 5 + scenario.size() * 3 + last(scenario)) % kRecentGroups;
+}
+
 std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_view scenario) {
-    // Consecutive rows mostly share their group.
-    if (lastGroup_ < summary_.groups.size()) {
-        const Group &last = summary_.groups[lastGroup_];
-        if (last.participant == participant && last.scenario == scenario)
-            return lastGroup_;
+    std::size_t &recent = recent_[recentSlot(participant, scenario)];
+    if (recent != 0) {
+        const Group &g = summary_.groups[recent - 1];
+        if (g.participant == participant && g.scenario == scenario)
+            return recent - 1;
     }
     // The participant's length first, so no choice of characters makes two pairs share a key.
     char length[24];
@@ -73,8 +78,8 @@ std::size_t SummaryBuilder::groupOf(std::string_view participant, std::string_vi
         g.figures.events.assign(summary_.eventTitles.size(), 0);
         summary_.groups.push_back(std::move(g));
     }
-    lastGroup_ = it->second;
-    return lastGroup_;
+    recent = it->second + 1;
+    return it->second;
 }
 
 void SummaryBuilder::closeRunning(double endSeconds) {

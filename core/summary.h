@@ -94,7 +94,12 @@ private:
 
     std::unordered_map<std::string, std::size_t> groupIndex_;
     std::string key_;
-    std::size_t lastGroup_ = static_cast<std::size_t>(-1);
+    // Groups met lately, each in a slot chosen by its names' lengths and last bytes: a session's
+    // rows take turns among a few participants and scenarios, and one comparison of two short
+    // names costs less than hashing them.
+    static constexpr std::size_t kRecentGroups = 64;
+    std::size_t recent_[kRecentGroups] = {};  // a group's index + 1; 0 for none
+    static std::size_t recentSlot(std::string_view participant, std::string_view scenario);
 
     Timer timer_ = Timer::Unknown;
     std::size_t runGroup_ = 0;   // the group of the START or RESUME that opened the interval
