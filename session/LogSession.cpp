@@ -155,19 +155,26 @@ void LogSession::shiftWritten(long long at, long long delta) {
                 w.offset += delta;
 }
 
-LogSession::RowChange LogSession::removeEntry(std::size_t row) {
-    const Working working(working_);
-    RowChange out;
+LogSession::RowChange::Result LogSession::whyEntryStays(std::size_t row) {
+    using Result = RowChange::Result;
     logformat::RecordView fields;
     index_.fields(row, fields);
     if (row == 0 && fields[logformat::Date].text == logformat::kFixedTitles[0])
-        out.result = RowChange::Result::Header;
-    else if (index_.shape(row) == logformat::Shape::Damaged)
-        out.result = RowChange::Result::Damaged;
-    else if (logformat::markerOf(fields[logformat::Comment].text) != logformat::Marker::None)
-        out.result = RowChange::Result::Marker;
-    if (out.result != RowChange::Result::Failed)
+        return Result::Header;
+    if (index_.shape(row) == logformat::Shape::Damaged)
+        return Result::Damaged;
+    if (logformat::markerOf(fields[logformat::Comment].text) != logformat::Marker::None)
+        return Result::Marker;
+    return Result::Done;
+}
+
+LogSession::RowChange LogSession::removeEntry(std::size_t row) {
+    const Working working(working_);
+    RowChange out;
+    if (const RowChange::Result stays = whyEntryStays(row); stays != RowChange::Result::Done) {
+        out.result = stays;
         return out;
+    }
     const long long offset = index_.offset(row);
     const logfile::RowRemoval removal =
         logfile::removeRecord(nativePath(), offset, index_.displayLine(row), headerRow());

@@ -113,6 +113,8 @@ public:
     // Takes the entry on line `row` out of the log. Every row taken out, by any of the three, is
     // kept whole in the log's file of removed rows first.
     RowChange removeEntry(std::size_t row);
+    // Why line `row` cannot be taken out (Header, Marker, Damaged), or Done when it can.
+    RowChange::Result whyEntryStays(std::size_t row);
     QString removedRowsPath() const;
 
 private:

@@ -13,6 +13,7 @@ bool isControl(QChar c) {
 }  // namespace
 
 QString oneLine(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));  // a line break from Windows is one space too
     for (QChar &c : text)
         if (isControl(c))
             c = u' ';

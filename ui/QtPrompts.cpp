@@ -14,6 +14,10 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QTimer>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -90,10 +94,59 @@ namespace {
 // in the moment before the box has the keyboard still reach the window the observer typed in, so
 // the box does not block that window (the toolkit would throw those keys away): it is made modal
 // here, the other windows taking no click, no shortcut and no key but the box's answers.
+struct Pressed {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+// Keys pressed while a question asked, handed to the window they were meant for once it has the
+// keyboard again: its shortcuts take a key only while it is the active window.
+class LaterKeys final : public QObject {
+public:
+    LaterKeys(QWidget *owner, std::vector<Pressed> keys) : QObject(owner), owner_(owner), keys_(std::move(keys)) {
+        owner->installEventFilter(this);
+        if (QApplication::activeWindow() == owner)
+            QTimer::singleShot(0, this, &LaterKeys::replay);
+        QTimer::singleShot(5000, this, &QObject::deleteLater);  // never given back: they are dropped
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override {
+        if (event->type() == QEvent::WindowActivate)
+            QTimer::singleShot(0, this, &LaterKeys::replay);
+        return false;
+    }
+
+private:
+    void replay() {
+        if (keys_.empty())
+            return;
+        QWidget *target = owner_->focusWidget() ? owner_->focusWidget() : owner_;
+        for (const Pressed &p : std::exchange(keys_, {})) {
+            QKeyEvent press(QEvent::KeyPress, p.key, p.modifiers);
+            QCoreApplication::sendEvent(target, &press);
+            QKeyEvent release(QEvent::KeyRelease, p.key, p.modifiers);
+            QCoreApplication::sendEvent(target, &release);
+        }
+        deleteLater();
+    }
+
+    QWidget *owner_;
+    std::vector<Pressed> keys_;
+};
+
+// A command key pressed meanwhile (an event button's Ctrl+digit, a timer's F-key) is not lost
+// either: it reaches the window again once the box has its answer.
 class Reminder final : public QObject {
 public:
-    Reminder(QMessageBox &box, QString &typed) : box_(box), typed_(typed) { qApp->installEventFilter(this); }
-    ~Reminder() override { qApp->removeEventFilter(this); }
+    Reminder(QMessageBox &box, QString &typed, QWidget *owner) : box_(box), typed_(typed), owner_(owner) {
+        qApp->installEventFilter(this);
+    }
+    ~Reminder() override {
+        qApp->removeEventFilter(this);
+        if (owner_ && !later_.empty())
+            new LaterKeys(owner_, std::move(later_));
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
@@ -103,7 +156,7 @@ protected:
         const bool inBox = target->window() == &box_;
         switch (event->type()) {
         case QEvent::KeyPress:
-            return key(*static_cast<QKeyEvent *>(event), inBox);
+            return key(*static_cast<QKeyEvent *>(event), inBox, target->window());
         case QEvent::ShortcutOverride:
             if (inBox)
                 return false;
@@ -133,7 +186,7 @@ protected:
     }
 
 private:
-    bool key(const QKeyEvent &key, bool inBox) {
+    bool key(const QKeyEvent &key, bool inBox, QWidget *window) {
         const Qt::KeyboardModifiers commands = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (commands == Qt::AltModifier && (key.key() == Qt::Key_Y || key.key() == Qt::Key_N)) {
             if (inBox)
@@ -145,6 +198,14 @@ private:
             if (inBox)
                 return false;
             box_.done(key.key() == Qt::Key_Escape ? QMessageBox::No : QMessageBox::Yes);
+            return true;
+        }
+        const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
+        if ((commands == Qt::ControlModifier || (functionKey && !(commands & Qt::AltModifier))) &&
+            !key.isAutoRepeat() && key.key() != Qt::Key_Control) {
+            later_.push_back({key.key(), key.modifiers()});
+            if (!inBox)
+                owner_ = window;  // the window it was pressed in gets it back
             return true;
         }
         if (key.key() == Qt::Key_Backspace && !commands) {
@@ -161,12 +222,18 @@ private:
 
     QMessageBox &box_;
     QString &typed_;
+    QPointer<QWidget> owner_;
+    std::vector<Pressed> later_;
 };
 
 }  // namespace
 
 int QtPrompts::reminder(const QString &text, const QString &title, QString &typedMeanwhile) {
     QWidget *owner = QApplication::activeWindow();
+    // Asked right after another question, before the window has the keyboard back: still its own.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (owner == nullptr && w->isVisible() && w->windowType() == Qt::Window)
+            owner = w;
     QMessageBox box(owner);
     const KeyboardFocusShown shown(owner);
     box.setWindowTitle(title);
@@ -176,7 +243,7 @@ int QtPrompts::reminder(const QString &text, const QString &title, QString &type
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     box.setWindowModality(Qt::NonModal);
-    const Reminder modal(box, typedMeanwhile);
+    const Reminder modal(box, typedMeanwhile, owner);
     QEventLoop answered;
     QObject::connect(&box, &QDialog::finished, &answered, &QEventLoop::quit);
     box.show();

@@ -148,11 +148,13 @@ bool frmLogger::eventFilter(QObject *watched, QEvent *event) {
     if (!ended_ && dragEvent(watched, event))
         return true;
     // Ctrl+Z and Ctrl+Shift+Z take back entries, also where the comment box would take them for
-    // its own undo, which would bring back the comment just logged.
+    // its own undo, which would bring back the comment just logged; Ctrl+E edits the selected
+    // line's comment (the last entry's, after an entry) where the box would move to the line's end.
     if (event->type() == QEvent::ShortcutOverride && watched == ui_.txtComment) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
-            key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z))
+            key->keyCombination() == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z) ||
+            key->keyCombination() == (Qt::CTRL | Qt::Key_E))
             return true;
     }
     if (event->type() == QEvent::KeyPress && !ended_) {

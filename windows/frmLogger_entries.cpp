@@ -283,6 +283,14 @@ void frmLogger::mnuRemoveEntry_Click() {
     const int target = listIndex();
     if (target < 0)
         return;
+    // A line that stays is said so at once, not after the observer agreed to take it out.
+    if (const auto stays = session_.log().whyEntryStays(static_cast<std::size_t>(target));
+        stays != LogSession::RowChange::Result::Done) {
+        LogSession::RowChange refused;
+        refused.result = stays;
+        showRowChange(refused, {});
+        return;
+    }
     if (prompts_.messageBox(QStringLiteral("Take this entry out of the log?\n\n%1\n\nIt is kept, whole, in %2.")
                                 .arg(comments_.line(target), session_.log().removedRowsPath()),
                             QStringLiteral("Remove Entry?"), Prompts::Buttons::YesNo, Prompts::Icon::None,

@@ -35,6 +35,21 @@ class TestKeys : public QObject {
         }, 2000);
         return box;
     }
+    // The scenario reminder on, asked by the real message box; false if the window is not active.
+    bool withRealReminder(QtPrompts &real) {
+        f.session = std::make_unique<Session>(*f.store, f.clock);
+        f.saveScenarios({"Checkout"});
+        f.saveButtons({"Error", "Hesitation"});
+        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
+        f.store->SaveSetting("Reminders", "Scenario Reminder", "1");
+        f.session->log().use(f.logPath());
+        f.window = std::make_unique<frmLogger>(*f.session, real);
+        if (f.window->WriteColumnHeader())
+            return false;
+        f.window->Form_Load();
+        f.window->controls().tmrMainTimer->stop();
+        return showActive(f.window.get());
+    }
     frmLogger &window(bool vcrReminder = false, bool scenarioReminder = false) {
         f.saveScenarios({"Checkout", "Search", "Wishlist"});
         f.saveList(settingkeys::Participants, {"P1", "P2"});
@@ -58,16 +73,7 @@ private slots:
         QFETCH(QString, answer);
         QFETCH(QStringList, logged);
         QtPrompts real;  // the real question, answered by keys
-        f.session = std::make_unique<Session>(*f.store, f.clock);
-        f.saveScenarios({"Checkout"});
-        f.store->SaveSetting("Reminders", "VCR Reminder", "0");
-        f.store->SaveSetting("Reminders", "Scenario Reminder", "1");
-        f.session->log().use(f.logPath());
-        f.window = std::make_unique<frmLogger>(*f.session, real);
-        QVERIFY(!f.window->WriteColumnHeader());
-        f.window->Form_Load();
-        f.window->controls().tmrMainTimer->stop();
-        QVERIFY(showActive(f.window.get()));
+        QVERIFY(withRealReminder(real));
         int asked = 0;
         // The first key asks; the rest of the sentence, blanks, y and n included, goes on being typed.
         QTimer::singleShot(0, [&] {
@@ -103,6 +109,25 @@ private slots:
         QTest::keyClick(f.c().txtComment, Qt::Key_Return);
         QCOMPARE(f.comments(), logged.size() == 2 ? logged : QStringList());
         QCOMPARE(f.c().txtComment->text(), logged.size() == 2 ? QString() : logged.first());
+    }
+
+    void anEventKeyWhileAReminderAsksIsNotLost() {
+        QtPrompts real;
+        QVERIFY(withRealReminder(real));
+        QTimer::singleShot(0, [] {
+            QMessageBox *box = shownMessageBox();
+            if (!box || !showActive(box))
+                return;
+            QWidget *keys = box->focusWidget() ? box->focusWidget() : box;
+            QTest::keyClick(keys, Qt::Key_2, Qt::ControlModifier);  // Hesitation, pressed at once
+            QTest::keyClick(keys, Qt::Key_Return);
+            if (!QTest::qWaitFor([box] { return !box->isVisible(); }, 2000))
+                box->reject();
+        });
+        key(Qt::Key_1, Qt::ControlModifier);  // Error asks to start the scenario timer first
+        QCOMPARE(f.comments(), (QStringList{kStart, "Error"}));
+        QVERIFY(showActive(f.window.get()));  // the window manager gives the window the keyboard back
+        QTRY_COMPARE(f.comments(), (QStringList{kStart, "Error", "Hesitation"}));
     }
 
     void aSlipIsTakenBack() {
@@ -143,8 +168,7 @@ private slots:
         f.enter("two");
         const QByteArray before = f.logBytes();
         f.c().lstComment->setFocus();
-        f.window->selectLine(2);  // the START marker
-        f.prompts.answerMessage("Take this entry out of the log?", Prompts::Yes);
+        f.window->selectLine(2);  // the START marker: said at once, not after a Yes to taking it out
         f.prompts.answerMessage("Markers stay in the log", Prompts::OK);
         key(Qt::Key_Delete);
         QCOMPARE(f.logBytes(), before);

@@ -87,7 +87,7 @@ private slots:
             }
         });
         const QString comment = "Clicked Help, then Back, then Help again, then gave up and asked the moderator";
-        QCOMPARE(real.inputBox("Edit this comment.", "Quorvane", comment), QString("new and  more"));
+        QCOMPARE(real.inputBox("Edit this comment.", "Quorvane", comment), QString("new and more"));
         QVERIFY2(width >= w.width(), qPrintable(QString("%1 < %2").arg(width).arg(w.width())));
         QCOMPARE(selected, comment);
     }
