@@ -265,7 +265,7 @@ private slots:
         const QString long40k = QString("long ").repeated(8000);  // past a line edit's 32,767 characters
         paste(f.c().txtComment, long40k);
         QTest::keyClick(f.c().txtComment, Qt::Key_Return);
-        QCOMPARE(f.comments(), (QStringList{"timing note  '12/05/2026','x',0 end", "Needs help", long40k}));
+        QCOMPARE(f.comments(), (QStringList{"timing note '12/05/2026','x',0 end", "Needs help", long40k}));
         QCOMPARE(f.rows().front()[logformat::Scenario], logformat::Field::txt("Check out"));
         QCOMPARE(QString(f.logBytes()).count("\r\n"), 4);  // the header and three whole rows
         QCOMPARE(f.listLines().size(), 4);
