@@ -156,7 +156,7 @@ protected:
         const bool inBox = target->window() == &box_;
         switch (event->type()) {
         case QEvent::KeyPress:
-            return key(*static_cast<QKeyEvent *>(event), inBox, target->window());
+            return key(*static_cast<QKeyEvent *>(event), inBox);
         case QEvent::ShortcutOverride:
             if (inBox)
                 return false;
@@ -186,7 +186,7 @@ protected:
     }
 
 private:
-    bool key(const QKeyEvent &key, bool inBox, QWidget *window) {
+    bool key(const QKeyEvent &key, bool inBox) {
         const Qt::KeyboardModifiers commands = key.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
         if (commands == Qt::AltModifier && (key.key() == Qt::Key_Y || key.key() == Qt::Key_N)) {
             if (inBox)
@@ -204,8 +204,6 @@ private:
         if ((commands == Qt::ControlModifier || (functionKey && !(commands & Qt::AltModifier))) &&
             !key.isAutoRepeat() && key.key() != Qt::Key_Control) {
             later_.push_back({key.key(), key.modifiers()});
-            if (!inBox)
-                owner_ = window;  // the window it was pressed in gets it back
             return true;
         }
         if (key.key() == Qt::Key_Backspace && !commands) {
