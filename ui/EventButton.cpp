@@ -3,6 +3,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QToolTip>
 
 namespace {
@@ -52,7 +53,17 @@ QString EventButton::shownToolTip() const {
 }
 
 void EventButton::paintEvent(QPaintEvent *event) {
-    QPushButton::paintEvent(event);
+    if (captionCut()) {
+        // Cut at its end with an ellipsis, so the caption's first words still read (the style
+        // would cut both ends of a centred text).
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text = fontMetrics().elidedText(shownCaption(text()), Qt::ElideRight, captionRoom().width());
+        painter.drawControl(QStyle::CE_PushButton, option);
+    } else {
+        QPushButton::paintEvent(event);
+    }
     if (!hintShown())
         return;
     QPainter painter(this);
