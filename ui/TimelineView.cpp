@@ -306,13 +306,24 @@ bool TimelineView::hit(const QPoint &pos, std::size_t &run, std::size_t &mark) c
 QString TimelineView::toolTipAt(const QPoint &pos) const {
     std::size_t run = 0, mark = 0;
     if (hit(pos, run, mark)) {
-        const logtimeline::Mark &m = timeline_.runs[run].marks[mark];
-        QString head = clock(m.seconds);
-        if (!m.pcTime.empty())
-            head += QStringLiteral(" (") + QString::fromStdString(m.pcTime) + QLatin1Char(')');
-        const QString kind = m.event < 0 ? QStringLiteral("Comment")
-                                         : QString::fromStdString(timeline_.eventNames[static_cast<std::size_t>(m.event)]);
-        return head + QStringLiteral(" - ") + kind + QStringLiteral(":\n") + QString::fromStdString(m.text);
+        // Marks of the same second lie on each other: each is told.
+        const std::vector<logtimeline::Mark> &marks = timeline_.runs[run].marks;
+        const double seconds = marks[mark].seconds;
+        std::size_t first = mark;
+        while (first > 0 && marks[first - 1].seconds == seconds)
+            --first;
+        QStringList told;
+        for (std::size_t i = first; i < marks.size() && marks[i].seconds == seconds; ++i) {
+            const logtimeline::Mark &m = marks[i];
+            QString head = clock(m.seconds);
+            if (!m.pcTime.empty())
+                head += QStringLiteral(" (") + QString::fromStdString(m.pcTime) + QLatin1Char(')');
+            const QString kind =
+                m.event < 0 ? QStringLiteral("Comment")
+                            : QString::fromStdString(timeline_.eventNames[static_cast<std::size_t>(m.event)]);
+            told << head + QStringLiteral(" - ") + kind + QStringLiteral(":\n") + QString::fromStdString(m.text);
+        }
+        return told.join(QStringLiteral("\n\n"));
     }
     // Over a label or a bar: what the run was.
     const Geometry g = geometry(viewport()->width());

@@ -97,6 +97,16 @@ private slots:
         QVERIFY(view->markPosition(0, 1).x() - view->markPosition(0, 0).x() > error.x() - comment.x());
     }
 
+    void marksOfOneSecondAreEachTold() {
+        QVERIFY(writeBytes(path("log.csv"),
+                           QByteArray::fromStdString(header() + entry("***START SCENARIO TIMER - Checkout***", 0, "") +
+                                                     entry("Error", 5, "", "Error") + entry("Lost again", 5, ""))));
+        const auto window = openSummary();
+        const QString told = window->timeline->toolTipAt(window->timeline->markPosition(0, 0));
+        QVERIFY2(told.contains("Error:\nError"), qPrintable(told));
+        QVERIFY2(told.contains("Comment:\nLost again"), qPrintable(told));
+    }
+
     void summaryExports_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("message");
