@@ -32,6 +32,11 @@ std::string quoted(const std::string &text) {
 // A cell as the readers must find it: its type and its value.
 std::string cell(const char *type, const std::string &value) { return "[\"" + std::string(type) + "\", " + value + "]"; }
 
+// "hh:mm:ss" as a count of seconds.
+std::string secondsOf(const std::string &t) {
+    return std::to_string(std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 + std::stoi(t.substr(6, 2)));
+}
+
 Record header() { return headerRecord({"Error", "Task done"}); }
 
 Record entry(const std::string &participant, const std::string &scenario, const std::string &comment, int seconds,
@@ -72,8 +77,7 @@ std::string expectedRow(const Record &r, bool titles) {
         else if (i == PCTime)
             c = cell("time", text == "02:15:07 PM" ? "\"14:15:07\"" : "\"11:15:07\"");
         else if (i == VCRTime || i == ScenarioTime)
-            c = cell("duration", std::to_string(std::stoi(text.substr(0, 2)) * 3600 + std::stoi(text.substr(3, 2)) * 60 +
-                                                std::stoi(text.substr(6, 2))));
+            c = cell("duration", secondsOf(text));
         else
             c = cell("text", quoted(text));
         out += (i ? ", " : "") + c;
@@ -128,11 +132,8 @@ int awkward(const std::string &folder) {
             const Field &f = table[r][c];
             expected += (c ? ", " : "") + (f.kind == Kind::Number ? cell("number", formatNumber(f.number))
                                            : f.kind == Kind::None || f.text.empty() ? cell("empty", "null")
-                                           : columns[c].ends_with("Time On Task")
-                                               ? cell("duration", std::to_string(std::stoi(f.text.substr(0, 2)) * 3600 +
-                                                                                 std::stoi(f.text.substr(3, 2)) * 60 +
-                                                                                 std::stoi(f.text.substr(6, 2))))
-                                               : cell("text", quoted(f.text)));
+                                           : columns[c].ends_with("Time On Task") ? cell("duration", secondsOf(f.text))
+                                                                                   : cell("text", quoted(f.text)));
         }
         expected += r + 1 < table.size() ? "],\n" : "]\n";
     }
