@@ -10,6 +10,7 @@
 #include "tests/spreadsheet/awkward_texts.h"
 #include "tests/support/LogRecords.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -137,7 +138,22 @@ int awkward(const std::string &folder) {
         }
         expected += r + 1 < table.size() ? "],\n" : "]\n";
     }
-    expected += "],\n\"participants\": " + std::to_string(summary.summary.participants.size()) +
+    // The time-on-task chart's data: a bar for each timed group of the participants and scenarios
+    // it shows, none for a group not timed.
+    const logsummary::Summary &sum = summary.summary;
+    std::size_t bars = 0;
+    for (const logsummary::Group &g : sum.groups) {
+        const auto shown = [](const auto &list, std::size_t most, auto named) {
+            return std::any_of(list.begin(), list.begin() + std::min(list.size(), most), named);
+        };
+        bars += g.figures.timed &&
+                shown(sum.participants, xlsxexport::kMaxChartSeries,
+                      [&](const auto &p) { return p.participant == g.participant; }) &&
+                shown(sum.scenarios, xlsxexport::kMaxChartCategories,
+                      [&](const auto &s) { return s.scenario == g.scenario; });
+    }
+    expected += "],\n\"bars\": " + std::to_string(bars) + ",\n\"groups\": " + std::to_string(sum.groups.size());
+    expected += ",\n\"participants\": " + std::to_string(summary.summary.participants.size()) +
                 ",\n\"max_series\": " + std::to_string(xlsxexport::kMaxChartSeries) + "\n}\n";
     std::ofstream(folder + "/expected.json", std::ios::binary) << expected;
     return 0;
