@@ -70,6 +70,12 @@ private slots:
             QFile::remove(dir_.filePath(name));
     }
 
+    // A line break that reaches an entry, from wherever it came, is a space in its row.
+    void anEntryIsOneLine() {
+        const logformat::Record r = session_->entry("two\nlines", {}, {"P1", "Checkout"}).record();
+        QCOMPARE(r[logformat::Comment], logformat::Field::txt("two lines"));
+    }
+
     void appendingToALog() {
         logSession().use(log());
         QVERIFY(!logSession().writeHeader(log()));
