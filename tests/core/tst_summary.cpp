@@ -146,11 +146,16 @@ private slots:
             {"P1|C|0|!START", "P1|C|100|!STOP", "P1|S|0|!START", "P1|S|10|!STOP", "P2|C|0|!START", "P2|C|60|!STOP",
              "P2|S|0|!START", "P2|S|30|!STOP", "P3|C|0|!START", "P3|C|30|!STOP", "P3|S|0|!START", "P3|S|0|!STOP",
              "P4|C|5|only a comment", "P1|C|7|late note"});
-        QVERIFY(s.participants.size() == 4 && s.participants[0].figures.seconds == 110 &&
-                s.participants[0].figures.comments == 1);
+        QCOMPARE(s.participants.size(), std::size_t(4));
+        QCOMPARE(s.participants[0].figures.seconds, 110.0);
+        QCOMPARE(s.participants[0].figures.comments, 1LL);
         // P4 only commented on C: not timed, left out; P3 timed S at 0: counted.
-        QVERIFY(s.scenarios.size() == 2 && s.scenarios[0].participants == 3 && s.scenarios[1].participants == 3);
-        QVERIFY(s.scenarios[0].mean == 190.0 / 3 && s.scenarios[0].median == 60 && s.scenarios[1].median == 10);
+        QCOMPARE(s.scenarios.size(), std::size_t(2));
+        QCOMPARE(s.scenarios[0].participants, 3);
+        QCOMPARE(s.scenarios[1].participants, 3);
+        QCOMPARE(s.scenarios[0].mean, 190.0 / 3);
+        QCOMPARE(s.scenarios[0].median, 60.0);
+        QCOMPARE(s.scenarios[1].median, 10.0);
         // An even count: the mean of the middle two.
         QCOMPARE(summarise({"A|S|0|!START", "A|S|10|!STOP", "B|S|0|!START", "B|S|25|!STOP"}).scenarios[0].median, 17.5);
     }
@@ -165,7 +170,8 @@ private slots:
         QCOMPARE(s.eventTitles, (std::vector<std::string>{"Button - Error", "Button - Help Used", "Button - Ghost",
                                                           "Button - B10"}));
         QCOMPARE(s.groups[0].figures.events, (std::vector<long long>{2, 1, 1, 1}));
-        QVERIFY(s.groups[0].figures.comments == 1 && s.damagedLines == 1);  // a typed "Error" is a comment
+        QCOMPARE(s.groups[0].figures.comments, 1LL);  // a typed "Error" is a comment
+        QCOMPARE(s.damagedLines, 1LL);
         QCOMPARE(s.participants[1].figures.events, (std::vector<long long>{0, 1, 0, 0}));
         QVERIFY(summarise({}).groups.empty());  // a header only
     }

@@ -117,6 +117,12 @@ def check_openpyxl(folder, expected):
     if [c[1] for c in table[0]] != expected["summary_columns"]:
         check.fault(0, 0, f"summary titles {table[0]!r}")
     compare(check, table, expected["summary_rows"], calc=False)
+    data = summary["Chart data"]
+    scenario_rows = list(data.iter_rows(min_row=2, values_only=True))
+    scenario_rows = scenario_rows[:next((i for i, r in enumerate(scenario_rows) if r[0] is None), len(scenario_rows))]
+    bars = sum(v is not None for r in scenario_rows for v in r[1:])
+    if bars != expected["bars"]:
+        check.fault(0, 0, f"{bars} bars of time on task for {expected['bars']} timed groups of {expected['groups']}")
     charts = summary["Charts"]._charts
     if len(charts) != 2:
         check.fault(0, 0, f"{len(charts)} charts, expected 2")

@@ -10,6 +10,7 @@
 #include "tests/spreadsheet/awkward_texts.h"
 #include "tests/support/LogRecords.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -31,6 +32,11 @@ std::string quoted(const std::string &text) {
 
 // A cell as the readers must find it: its type and its value.
 std::string cell(const char *type, const std::string &value) { return "[\"" + std::string(type) + "\", " + value + "]"; }
+
+// "hh:mm:ss" as a count of seconds.
+std::string secondsOf(const std::string &t) {
+    return std::to_string(std::stoi(t.substr(0, 2)) * 3600 + std::stoi(t.substr(3, 2)) * 60 + std::stoi(t.substr(6, 2)));
+}
 
 Record header() { return headerRecord({"Error", "Task done"}); }
 
@@ -72,8 +78,7 @@ std::string expectedRow(const Record &r, bool titles) {
         else if (i == PCTime)
             c = cell("time", text == "02:15:07 PM" ? "\"14:15:07\"" : "\"11:15:07\"");
         else if (i == VCRTime || i == ScenarioTime)
-            c = cell("duration", std::to_string(std::stoi(text.substr(0, 2)) * 3600 + std::stoi(text.substr(3, 2)) * 60 +
-                                                std::stoi(text.substr(6, 2))));
+            c = cell("duration", secondsOf(text));
         else
             c = cell("text", quoted(text));
         out += (i ? ", " : "") + c;
@@ -128,15 +133,27 @@ int awkward(const std::string &folder) {
             const Field &f = table[r][c];
             expected += (c ? ", " : "") + (f.kind == Kind::Number ? cell("number", formatNumber(f.number))
                                            : f.kind == Kind::None || f.text.empty() ? cell("empty", "null")
-                                           : columns[c].ends_with("Time On Task")
-                                               ? cell("duration", std::to_string(std::stoi(f.text.substr(0, 2)) * 3600 +
-                                                                                 std::stoi(f.text.substr(3, 2)) * 60 +
-                                                                                 std::stoi(f.text.substr(6, 2))))
-                                               : cell("text", quoted(f.text)));
+                                           : columns[c].ends_with("Time On Task") ? cell("duration", secondsOf(f.text))
+                                                                                   : cell("text", quoted(f.text)));
         }
         expected += r + 1 < table.size() ? "],\n" : "]\n";
     }
-    expected += "],\n\"participants\": " + std::to_string(summary.summary.participants.size()) +
+    // The time-on-task chart's data: a bar for each timed group of the participants and scenarios
+    // it shows, none for a group not timed.
+    const logsummary::Summary &sum = summary.summary;
+    std::size_t bars = 0;
+    for (const logsummary::Group &g : sum.groups) {
+        const auto shown = [](const auto &list, std::size_t most, auto named) {
+            return std::any_of(list.begin(), list.begin() + std::min(list.size(), most), named);
+        };
+        bars += g.figures.timed &&
+                shown(sum.participants, xlsxexport::kMaxChartSeries,
+                      [&](const auto &p) { return p.participant == g.participant; }) &&
+                shown(sum.scenarios, xlsxexport::kMaxChartCategories,
+                      [&](const auto &s) { return s.scenario == g.scenario; });
+    }
+    expected += "],\n\"bars\": " + std::to_string(bars) + ",\n\"groups\": " + std::to_string(sum.groups.size());
+    expected += ",\n\"participants\": " + std::to_string(summary.summary.participants.size()) +
                 ",\n\"max_series\": " + std::to_string(xlsxexport::kMaxChartSeries) + "\n}\n";
     std::ofstream(folder + "/expected.json", std::ios::binary) << expected;
     return 0;

@@ -41,14 +41,10 @@ public:
         }
     }
 
-    int port() const { return port_; }
-
     // OBS Studio on a fresh profile with its WebSocket server on `port`, answering; its X server
     // is started once and kept across restarts.
     bool start(int port, const QString &password = {}) {
         kill();
-        port_ = port;
-        password_ = password;
         if (QProcess::execute(QStringLiteral("bash"), {kTapeScripts + "/obs_profile.sh", dir_.path(),
                                                        QString::number(port), password}) != 0)
             return false;
@@ -122,8 +118,6 @@ private:
     QTemporaryDir dir_;
     QProcess xvfb_, obs_, control_;
     QString display_;
-    int port_ = 0;
-    QString password_;
 };
 
 class RealMpv {

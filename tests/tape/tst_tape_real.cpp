@@ -3,9 +3,10 @@
 // private session bus (run under dbus-run-session). One program for both, built once, run once
 // for each; a part whose program is not installed says so and is skipped.
 //
-// OBS Studio: the VCR timer follows its recording through start, pause, resume and stop, with
-// and without a password, and through OBS going away and coming back. Every entry's tape time is
-// checked against OBS's own record status, asked by a client apart from the program's.
+// OBS Studio: the VCR timer follows its recording through start, pause, resume and stop, and
+// through OBS going away and coming back; a wrong password is told, the right one links. Every
+// entry's tape time is checked against OBS's own record status, asked by a client apart from the
+// program's.
 //
 // mpv: the VCR timer follows the player's position through play, pause and a seek, Ctrl+G on a
 // line moves the player to that line's tape time, and a player that stops answering or vanishes
@@ -145,13 +146,6 @@ private slots:
         QVERIFY(f.chooseObs(port_, QStringLiteral("tape secret")));
         QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 10000);
         QCOMPARE(f.store->GetSetting("Tape", "OBS Password"), QString("tape secret"));
-        obs.call("StartRecord");
-        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Recording"), 5000);
-        QTest::qWait(2000);
-        const QString wrong = entryAgainstObs("with a password");
-        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
-        obs.call("StopRecord");
-        QTRY_COMPARE_WITH_TIMEOUT(f.linkText(), QString("Connected, not recording"), 5000);
     }
 };
 
