@@ -1,5 +1,5 @@
-// The log session without any widget: its outcomes when the file behaves and when it does not.
-// (The timers and the entry's fields are checked through the window, in tst_entries.)
+// The session's models without any widget: the timers as state machines, the entry an observer's
+// action makes, and the log session's outcomes when the file behaves and when it does not.
 
 #include "lists/NameList.h"
 #include "lists/SettingsStore.h"
@@ -74,6 +74,82 @@ private slots:
     void anEntryIsOneLine() {
         const logformat::Record r = session_->entry("two\nlines", {}, {"P1", "Checkout"}).record();
         QCOMPARE(r[logformat::Comment], logformat::Field::txt("two lines"));
+    }
+
+    void theTapeClock() {
+        ManualTape &tape = session_->tape();
+        tape.setPosition(23 * 3600 + 59 * 60 + 58);
+        tape.start(clock_.now());
+        QCOMPARE(tape.shown(), 23 * 3600 + 59 * 60 + 58);  // at once, before any tick
+        QVERIFY(tape.positionLocked());
+        tape.setPosition(5);  // locked while it runs
+        clock_.advance(2);
+        session_->tick();
+        QCOMPARE(clockText(tape.shown()), QString("00:00:00"));  // past midnight it counts on
+        clock_.advance(5);  // a late tick skips seconds, it never drifts
+        session_->tick();
+        QCOMPARE(tape.shown(), 5);
+        tape.pause();
+        clock_.advance(30);
+        session_->tick();
+        QCOMPARE(tape.shown(), 5);  // paused: held
+        QCOMPARE(tape.position(), 5);
+        tape.start(clock_.now());
+        clock_.advance(4);
+        session_->tick();
+        QCOMPARE(tape.shown(), 9);  // resumed from where it was held
+        tape.stop();
+        QCOMPARE(tape.shown(), 0);
+        QCOMPARE(tape.position(), 9);  // the next start goes on from the last position...
+        QVERIFY(!tape.positionLocked());
+        tape.setPosition(3723);  // ...unless the observer sets another
+        tape.start(clock_.now());
+        QCOMPARE(clockText(tape.shown()), QString("01:02:03"));
+    }
+
+    void theScenarioTimer() {
+        ScenarioTimer &timer = session_->scenario();
+        QCOMPARE(QString(timer.startMarker()), QString("START"));
+        timer.start(clock_.now());
+        clock_.advance(65);
+        session_->tick();
+        QCOMPARE(timer.shown(), 65);
+        timer.pause();
+        QCOMPARE(QString(timer.startMarker()), QString("RESUME"));
+        clock_.advance(100);
+        session_->tick();
+        QCOMPARE(timer.shown(), 65);
+        timer.start(clock_.now());  // a resume goes on from the time shown
+        clock_.advance(5);
+        session_->tick();
+        QCOMPARE(timer.shown(), 70);
+        timer.stop();
+        QCOMPARE(timer.shown(), 0);
+        QCOMPARE(QString(timer.startMarker()), QString("START"));
+        timer.start(clock_.now());
+        clock_.advance(10);
+        session_->tick();
+        QCOMPARE(timer.shown(), 10);  // a start counts from 0 again
+    }
+
+    void anEntryCarriesWhatIsShown() {
+        ManualTape &tape = session_->tape();
+        tape.setPosition(3723);
+        tape.start(clock_.now());
+        clock_.set(QDateTime(QDate(2026, 12, 5), QTime(23, 59, 59)));
+        const int onTape = 3723 + static_cast<int>(kStart.secsTo(clock_.now()));
+        session_->tick();
+        session_->scenario().start(clock_.now());
+        clock_.set(QDateTime(QDate(2026, 12, 6), QTime(0, 0, 2)));  // no tick since: the clocks show the last one
+        const LogEntry e = session_->entry("Hesitates", {}, {"P3", "Checkout"});
+        const logformat::Record r = e.record();
+        QCOMPARE(r[logformat::Date], logformat::Field::txt("12/06/2026"));  // the date is read afresh
+        QCOMPARE(r[logformat::PCTime], logformat::Field::txt("11:59:59 PM"));
+        QCOMPARE(r[logformat::VCRTime], logformat::Field::txt("10:46:55"));
+        QCOMPARE(r[logformat::VCRSeconds], logformat::Field::num(onTape));
+        QCOMPARE(r[logformat::ScenarioTime], logformat::Field::txt("00:00:00"));
+        QCOMPARE(r[logformat::ScenarioSeconds], logformat::Field::num(0));
+        QCOMPARE(e.displayLine(), std::string("P3    |    Checkout    |    00:00:00    |    Hesitates"));
     }
 
     void appendingToALog() {
