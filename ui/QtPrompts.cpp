@@ -89,11 +89,6 @@ int QtPrompts::messageBox(const QString &text, const QString &title, Buttons but
 
 namespace {
 
-// While a reminder asks, what the observer goes on typing is kept for the comment box instead of
-// answering it: a blank would press the focused Yes, a "y" or an "n" would answer. The keys typed
-// in the moment before the box has the keyboard still reach the window the observer typed in, so
-// the box does not block that window (the toolkit would throw those keys away): it is made modal
-// here, the other windows taking no click, no shortcut and no key but the box's answers.
 struct Pressed {
     int key;
     Qt::KeyboardModifiers modifiers;
@@ -135,6 +130,11 @@ private:
     std::vector<Pressed> keys_;
 };
 
+// While a reminder asks, what the observer goes on typing is kept for the comment box instead of
+// answering it: a blank would press the focused Yes, a "y" or an "n" would answer. The keys typed
+// in the moment before the box has the keyboard still reach the window the observer typed in, so
+// the box does not block that window (the toolkit would throw those keys away): it is made modal
+// here, the other windows taking no click, no shortcut and no key but the box's answers.
 // A command key pressed meanwhile (an event button's Ctrl+digit, a timer's F-key) is not lost
 // either: it reaches the window again once the box has its answer.
 class Reminder final : public QObject {
@@ -202,7 +202,7 @@ private:
         }
         const bool functionKey = key.key() >= Qt::Key_F1 && key.key() <= Qt::Key_F35;
         if ((commands == Qt::ControlModifier || (functionKey && !(commands & Qt::AltModifier))) &&
-            !key.isAutoRepeat() && key.key() != Qt::Key_Control) {
+            !key.isAutoRepeat() && !(key.key() >= Qt::Key_Shift && key.key() <= Qt::Key_ScrollLock)) {
             later_.push_back({key.key(), key.modifiers()});
             return true;
         }
