@@ -287,6 +287,25 @@ CommentEdit::Result check(const RecordAt &found, std::string_view expectedLine) 
     return CommentEdit::Result::Done;
 }
 
+// The log opened for a change and locked, and the record at `offset` read, which must still show
+// `expectedLine`: Done, or why the change cannot be made.
+struct LockedRecord {
+    std::string target;
+    LockedFile log;
+    long long size = 0;
+    RecordAt found;
+};
+CommentEdit::Result lockRecord(const std::string &path, long long offset, std::string_view expectedLine,
+                               LockedRecord &at, FileError &error) {
+    // Opened for writing as well: a log that cannot be written is not rewritten either.
+    if ((error = openForChange(path, O_RDWR, at.target, at.log)))
+        return CommentEdit::Result::Failed;
+    at.size = at.log.size();
+    at.found = recordAt(at.log.fd(), offset, at.size);
+    error = at.found.error;
+    return check(at.found, expectedLine);
+}
+
 }  // namespace
 
 std::string removedRowsPath(const std::string &logPath) { return logPath + ".removed-rows.csv"; }
@@ -294,22 +313,15 @@ std::string removedRowsPath(const std::string &logPath) { return logPath + ".rem
 CommentEdit replaceComment(const std::string &path, long long offset, std::string_view expectedLine,
                            std::string_view newComment) {
     CommentEdit out;
-    std::string target;
-    LockedFile log;
-    // Opened for writing as well: a log that cannot be written is not rewritten either.
-    if ((out.error = openForChange(path, O_RDWR, target, log)))
+    LockedRecord at;
+    if ((out.result = lockRecord(path, offset, expectedLine, at, out.error)) != CommentEdit::Result::Done)
         return out;
-    const long long size = log.size();
-    const RecordAt found = recordAt(log.fd(), offset, size);
-    out.error = found.error;
-    if ((out.result = check(found, expectedLine)) != CommentEdit::Result::Done) {
-        return out;
-    }
+    const RecordAt &found = at.found;
     out.result = CommentEdit::Result::Failed;
     logformat::Record record = found.record;
     record[logformat::Comment] = logformat::Field::txt(std::string(newComment));
     const std::string row = logformat::encodeRow(record);
-    out.error = splice(log, target, size, offset, found.length, row, out.after);
+    out.error = splice(at.log, at.target, at.size, offset, found.length, row, out.after);
     if (!done(out.error))
         return out;
     out.result = CommentEdit::Result::Done;
@@ -321,25 +333,20 @@ CommentEdit replaceComment(const std::string &path, long long offset, std::strin
 RowRemoval removeRecord(const std::string &path, long long offset, std::string_view expectedLine,
                         std::string_view header) {
     RowRemoval out;
-    std::string target;
-    LockedFile log;
-    if ((out.error = openForChange(path, O_RDWR, target, log)))
+    LockedRecord at;
+    if ((out.result = lockRecord(path, offset, expectedLine, at, out.error)) != CommentEdit::Result::Done)
         return out;
-    const long long size = log.size();
-    const RecordAt found = recordAt(log.fd(), offset, size);
-    out.error = found.error;
-    if ((out.result = check(found, expectedLine)) != CommentEdit::Result::Done)
-        return out;
+    const RecordAt &found = at.found;
     out.result = CommentEdit::Result::Failed;
     out.removed.resize(static_cast<std::size_t>(found.length));
-    if (readAt(log.fd(), out.removed.data(), found.length, offset) != found.length) {
+    if (readAt(at.log.fd(), out.removed.data(), found.length, offset) != found.length) {
         out.error = FileError::fromErrno(errno ? errno : EIO);
         return out;
     }
     // Kept before it goes: nothing taken out of a log is lost.
-    if ((out.error = setAside(path, log.fd(), size, offset, found.length, header)))
+    if ((out.error = setAside(path, at.log.fd(), at.size, offset, found.length, header)))
         return out;
-    out.error = splice(log, target, size, offset, found.length, {}, out.after);
+    out.error = splice(at.log, at.target, at.size, offset, found.length, {}, out.after);
     if (done(out.error))
         out.result = CommentEdit::Result::Done;
     return out;
