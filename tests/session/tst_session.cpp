@@ -70,12 +70,6 @@ private slots:
             QFile::remove(dir_.filePath(name));
     }
 
-    // A line break that reaches an entry, from wherever it came, is a space in its row.
-    void anEntryIsOneLine() {
-        const logformat::Record r = session_->entry("two\nlines", {}, {"P1", "Checkout"}).record();
-        QCOMPARE(r[logformat::Comment], logformat::Field::txt("two lines"));
-    }
-
     void theTapeClock() {
         ManualTape &tape = session_->tape();
         tape.setPosition(23 * 3600 + 59 * 60 + 58);
@@ -150,6 +144,9 @@ private slots:
         QCOMPARE(r[logformat::ScenarioTime], logformat::Field::txt("00:00:00"));
         QCOMPARE(r[logformat::ScenarioSeconds], logformat::Field::num(0));
         QCOMPARE(e.displayLine(), std::string("P3    |    Checkout    |    00:00:00    |    Hesitates"));
+        // A line break that reaches an entry, from wherever it came, is a space in its row.
+        QCOMPARE(session_->entry("two\nlines", {}, {"P1", "Checkout"}).record()[logformat::Comment],
+                 logformat::Field::txt("two lines"));
     }
 
     void appendingToALog() {
